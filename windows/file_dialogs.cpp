@@ -1,0 +1,55 @@
+#include "windows/file_dialogs.h"
+
+#include "windows/modal.h"
+
+#include <QFileDialog>
+
+namespace gnc {
+
+namespace {
+
+FileDialogOverride& open_override() {
+    static FileDialogOverride answer;
+    return answer;
+}
+
+FileDialogOverride& save_override() {
+    static FileDialogOverride answer;
+    return answer;
+}
+
+// "description|pattern" becomes Qt's "description (pattern)".
+QString qt_filter(const QString& filter) {
+    const auto parts = filter.split(QLatin1Char('|'));
+    if (parts.size() != 2)
+        return filter;
+    return parts[0] + QStringLiteral(" (") + parts[1] + QStringLiteral(")");
+}
+
+} // namespace
+
+QString ask_open_file_name(const QString& filter) {
+    if (open_override())
+        return open_override()(filter);
+    QString name;
+    run_modal_layer([&](QWidget* parent) {
+        name = QFileDialog::getOpenFileName(parent, QString(), QString(), qt_filter(filter));
+    });
+    return name;
+}
+
+QString ask_save_file_name(const QString& filter) {
+    if (save_override())
+        return save_override()(filter);
+    // No default suffix: the file is written under exactly the name typed.
+    QString name;
+    run_modal_layer([&](QWidget* parent) {
+        name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter));
+    });
+    return name;
+}
+
+void override_open_dialog(FileDialogOverride answer) { open_override() = std::move(answer); }
+void override_save_dialog(FileDialogOverride answer) { save_override() = std::move(answer); }
+
+} // namespace gnc

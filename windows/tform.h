@@ -1,0 +1,25 @@
+#pragma once
+// Base of every window. FormActivate and FormDeactivate are called by the
+// modal helper (modal.h) in the order the windows' rules rely on, instead of
+// the platform's asynchronous activation events.
+
+#include <QDialog>
+
+namespace gnc {
+
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void FormActivate() {}
+    virtual void FormDeactivate() {}
+};
+
+class TForm : public QDialog, public FormEvents {
+    Q_OBJECT
+public:
+    explicit TForm(QWidget* parent = nullptr);
+    // True while the window is shown modally (between show and close).
+    bool is_showing() const { return isVisible(); }
+};
+
+} // namespace gnc
