@@ -9,7 +9,7 @@
 namespace gnc {
 
 class LinkPort {
-public:
+  public:
     virtual ~LinkPort() = default;
     // Closes whatever was open, then opens `port_name` exclusively with the
     // device's line settings. False when the port cannot be had.

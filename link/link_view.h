@@ -10,7 +10,7 @@ namespace gnc {
 enum class LinkWindow { connect, read, programming };
 
 class LinkView {
-public:
+  public:
     virtual ~LinkView() = default;
     virtual void set_status_text(const std::string& text) = 0; // Label5 of the main window
     // label 1 is Label1, label 2 is Label2 (the connect window only)

@@ -1,0 +1,93 @@
+#include "link/serial_port.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <QtGlobal>
+
+#ifndef Q_OS_WIN
+#include <termios.h>
+#endif
+
+namespace gnc {
+
+namespace {
+
+constexpr qint32 line_baud_rate = 19200;
+// Far longer than a 516-byte frame takes at 19200 baud (about 270 ms).
+constexpr int write_timeout_ms = 3000;
+
+} // namespace
+
+QString device_for_port_name(const std::string& port_name) {
+    const QString name = QString::fromStdString(port_name);
+#ifdef Q_OS_WIN
+    return name;
+#else
+    static const QRegularExpression com_name(QStringLiteral("^COM([1-9][0-9]*)$"));
+    const QRegularExpressionMatch match = com_name.match(name);
+    if (!match.hasMatch()) {
+        return name;
+    }
+    const QByteArray override_device = qgetenv(("GSM_NOTIFIER_" + name).toLatin1().constData());
+    if (!override_device.isEmpty()) {
+        return QString::fromLocal8Bit(override_device);
+    }
+    return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+#endif
+}
+
+bool SerialPort::open(const std::string& port_name) {
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    port_.clearError();
+    port_.setPortName(device_for_port_name(port_name));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    configure_line();
+    return true;
+}
+
+// Failures are ignored on purpose: a pseudo-terminal refuses the modem-line
+// calls, and a line that does not work shows up as a device that never answers.
+void SerialPort::configure_line() {
+    port_.setBaudRate(line_baud_rate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setRequestToSend(true);
+    port_.setDataTerminalReady(false);
+    port_.clearError();
+}
+
+void SerialPort::send(const std::uint8_t* data, std::size_t count) {
+    if (!port_.isOpen() || count == 0) {
+        return;
+    }
+    port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count));
+    while (port_.bytesToWrite() > 0 && port_.waitForBytesWritten(write_timeout_ms)) {
+    }
+#ifndef Q_OS_WIN
+    // Return only once the bytes have left the line.
+    if (port_.isOpen()) {
+        tcdrain(static_cast<int>(port_.handle()));
+    }
+#endif
+    port_.clearError();
+}
+
+std::size_t SerialPort::read_available(std::uint8_t* dest, std::size_t limit) {
+    if (!port_.isOpen() || limit == 0) {
+        return 0;
+    }
+    // Pull in what the driver holds without waiting; bytes beyond `limit`
+    // stay queued for the next read.
+    port_.waitForReadyRead(0);
+    const qint64 got = port_.read(reinterpret_cast<char*>(dest), static_cast<qint64>(limit));
+    port_.clearError();
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+} // namespace gnc

@@ -1,0 +1,37 @@
+#pragma once
+// The serial port of the device link, on QSerialPort: exclusive access,
+// 19200 baud, 8 data bits, no parity, one stop bit, no flow control, RTS on,
+// DTR off. "COM1" ... "COM8" name /dev/ttyS0 ... /dev/ttyS7 on Linux; the
+// environment variable GSM_NOTIFIER_COMn points a name at another device.
+
+#include "link/link_port.h"
+
+#include <QSerialPort>
+#include <QString>
+
+#include <string>
+
+namespace gnc {
+
+// The device that `port_name` opens on this platform.
+QString device_for_port_name(const std::string& port_name);
+
+class SerialPort : public LinkPort {
+  public:
+    SerialPort() = default;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    bool open(const std::string& port_name) override;
+    void send(const std::uint8_t* data, std::size_t count) override;
+    std::size_t read_available(std::uint8_t* dest, std::size_t limit) override;
+
+    bool is_open() const { return port_.isOpen(); }
+
+  private:
+    void configure_line();
+
+    QSerialPort port_;
+};
+
+} // namespace gnc
