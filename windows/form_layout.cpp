@@ -1,0 +1,75 @@
+#include "windows/form_layout.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWidget>
+
+namespace gnc {
+
+void apply_form_font(QWidget* window) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    window->setFont(font);
+}
+
+void fix_outer_size(QWidget* window, int outer_width, int outer_height) {
+    window->setFixedSize(outer_width - frame_extra_width, outer_height - frame_extra_height);
+}
+
+void use_close_box_only(QWidget* window) {
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    set_label_text(label, text);
+    return label;
+}
+
+void set_label_text(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
+QProgressBar* place_bar(QWidget* parent, int left, int top, int width, int height, int maximum) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QStringLiteral("ProgressBar1"));
+    bar->setGeometry(left, top, width, height);
+    bar->setRange(0, maximum);
+    // A new QProgressBar holds -1 ("reset"); the link controller counts from 0.
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    return bar;
+}
+
+QPushButton* place_button(QWidget* parent, const QString& text, int left, int top) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QStringLiteral("Button1"));
+    button->setGeometry(left, top, 75, 25);
+    return button;
+}
+
+QFrame* place_bevel(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(left, top, width, height);
+    frame->lower();
+    return frame;
+}
+
+QFrame* place_line(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameStyle((height == 1 ? QFrame::HLine : QFrame::VLine) | QFrame::Plain);
+    line->setGeometry(left, top, width, height);
+    return line;
+}
+
+} // namespace gnc
