@@ -1,0 +1,284 @@
+// The Qt serial port against pseudo-terminals: line settings, exclusive use,
+// sending, and reads that never wait and never lose queued bytes.
+
+#include "link/link_controller.h"
+#include "link/link_io.h"
+#include "link/link_texts.h"
+#include "link/serial_port.h"
+#include "tests/link/link_fakes.h"
+
+#include <QTest>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace gnc;
+using gnc::test::Bytes;
+
+namespace {
+
+// A pseudo-terminal whose slave end the port opens. The test keeps its own
+// slave descriptor, opened first, to look at the line and its input queue.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+
+    Pty() {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
+            path = name;
+        }
+    }
+    ~Pty() {
+        if (master >= 0) {
+            close(master);
+        }
+        if (slave >= 0) {
+            close(slave);
+        }
+    }
+    void write_bytes(const Bytes& bytes) const {
+        QCOMPARE(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Waits until the slave side has `count` bytes queued (the pty lags).
+    bool wait_queued(int count) const {
+        for (int i = 0; i < 200; ++i) {
+            int queued = 0;
+            ioctl(slave, FIONREAD, &queued);
+            if (queued >= count) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    Bytes read_bytes(std::size_t count) const {
+        Bytes bytes;
+        std::uint8_t chunk[1024];
+        for (int i = 0; i < 200 && bytes.size() < count; ++i) {
+            pollfd fd{master, POLLIN, 0};
+            if (poll(&fd, 1, 10) > 0) {
+                const ssize_t got = read(master, chunk, sizeof chunk);
+                if (got > 0) {
+                    bytes.insert(bytes.end(), chunk, chunk + got);
+                }
+            }
+        }
+        return bytes;
+    }
+};
+
+void point_port_at(const char* port_name, const std::string& device) {
+    qputenv((std::string("GSM_NOTIFIER_") + port_name).c_str(), device.c_str());
+}
+
+Bytes counting_bytes(std::size_t count) {
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((i * 3 + 1) % 256);
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+  private slots:
+    void port_names_map_to_devices();
+    void open_sets_the_line();
+    void open_fails_for_a_missing_or_held_port();
+    void open_releases_the_previous_port();
+    void held_port_gives_the_open_failure_message();
+    void send_delivers_whole_frames();
+    void without_a_port_nothing_happens();
+    void read_takes_at_most_the_limit_and_keeps_the_rest();
+    void read_with_nothing_queued_leaves_the_area();
+    void dropped_line_reads_nothing_and_send_returns();
+};
+
+void TestSerialPort::port_names_map_to_devices() {
+    qunsetenv("GSM_NOTIFIER_COM1");
+    qunsetenv("GSM_NOTIFIER_COM8");
+    QCOMPARE(device_for_port_name("COM1"), QString("/dev/ttyS0"));
+    QCOMPARE(device_for_port_name("COM8"), QString("/dev/ttyS7"));
+    point_port_at("COM8", "/dev/ttyUSB0");
+    QCOMPARE(device_for_port_name("COM8"), QString("/dev/ttyUSB0"));
+    qunsetenv("GSM_NOTIFIER_COM8");
+    QCOMPARE(device_for_port_name("/dev/ttyACM0"), QString("/dev/ttyACM0"));
+    QCOMPARE(device_for_port_name("COM"), QString("COM"));
+}
+
+void TestSerialPort::open_sets_the_line() {
+    Pty pty;
+    point_port_at("COM2", pty.path);
+    termios before{};
+    tcgetattr(pty.slave, &before);
+    cfsetspeed(&before, B9600);
+    before.c_cflag |= PARENB | CSTOPB | CRTSCTS;
+    before.c_iflag |= IXON | IXOFF | ICRNL;
+    before.c_lflag |= ICANON | ECHO;
+    tcsetattr(pty.slave, TCSANOW, &before);
+
+    SerialPort port;
+    QVERIFY(port.open("COM2"));
+    termios line{};
+    QCOMPARE(tcgetattr(pty.slave, &line), 0);
+    QCOMPARE(cfgetospeed(&line), speed_t(B19200));
+    QCOMPARE(cfgetispeed(&line), speed_t(B19200));
+    QCOMPARE(line.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+    QCOMPARE(line.c_iflag & (IXON | IXOFF | ICRNL), tcflag_t(0));
+    QCOMPARE(line.c_lflag & (ICANON | ECHO), tcflag_t(0));
+}
+
+void TestSerialPort::open_fails_for_a_missing_or_held_port() {
+    point_port_at("COM3", "/nonexistent/serial-device");
+    SerialPort missing;
+    QVERIFY(!missing.open("COM3"));
+    QVERIFY(!missing.is_open());
+
+    Pty pty;
+    point_port_at("COM4", pty.path);
+    SerialPort first;
+    SerialPort second;
+    QVERIFY(first.open("COM4"));
+    QVERIFY(!second.open("COM4"));
+    QVERIFY(first.is_open());
+}
+
+void TestSerialPort::open_releases_the_previous_port() {
+    Pty one;
+    Pty two;
+    point_port_at("COM5", one.path);
+    point_port_at("COM6", two.path);
+    SerialPort port;
+    SerialPort other;
+    QVERIFY(port.open("COM5"));
+    QVERIFY(port.open("COM6"));
+    QVERIFY(other.open("COM5"));
+
+    // The same port opened again by its holder works too.
+    QVERIFY(port.open("COM6"));
+}
+
+void TestSerialPort::held_port_gives_the_open_failure_message() {
+    Pty pty;
+    point_port_at("COM7", pty.path);
+    SerialPort holder;
+    QVERIFY(holder.open("COM7"));
+
+    LinkState link;
+    LinkBuffer buffer{};
+    ImageBuffer image{};
+    const std::string port_name = "COM7";
+    SerialPort port;
+    test::FakeView view;
+    LinkController controller(link, buffer, image, port_name, port, view);
+    controller.connect_action();
+    QCOMPARE(view.errors,
+             (std::vector<std::string>{"Niewłaściwa nazwa lub jest aktywny port COM7"}));
+    QVERIFY(!view.open[LinkWindow::connect]);
+    QCOMPARE(link.connecting_on, std::uint8_t{0});
+}
+
+void TestSerialPort::send_delivers_whole_frames() {
+    Pty pty;
+    point_port_at("COM1", pty.path);
+    SerialPort port;
+    QVERIFY(port.open("COM1"));
+    const Bytes request = test::read_request(2);
+    port.send(request.data(), request.size());
+    QCOMPARE(pty.read_bytes(4), request);
+
+    const Bytes frame = counting_bytes(516);
+    port.send(frame.data(), frame.size());
+    QCOMPARE(pty.read_bytes(516), frame);
+}
+
+void TestSerialPort::without_a_port_nothing_happens() {
+    SerialPort port;
+    const Bytes frame = counting_bytes(516);
+    port.send(frame.data(), frame.size());
+    LinkBuffer buffer;
+    buffer.fill(0x77);
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+    QCOMPARE(buffer[receive_offset], std::uint8_t{0x77});
+
+    point_port_at("COM3", "/nonexistent/serial-device");
+    QVERIFY(!port.open("COM3"));
+    port.send(frame.data(), frame.size());
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+}
+
+void TestSerialPort::read_takes_at_most_the_limit_and_keeps_the_rest() {
+    Pty pty;
+    point_port_at("COM1", pty.path);
+    SerialPort port;
+    QVERIFY(port.open("COM1"));
+    LinkBuffer buffer;
+    buffer.fill(0xEE);
+
+    const Bytes sent = counting_bytes(600);
+    pty.write_bytes(sent);
+    QVERIFY(pty.wait_queued(600));
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{521});
+    QVERIFY(std::equal(sent.begin(), sent.begin() + 521, buffer.begin() + 524));
+    QCOMPARE(buffer[1045], std::uint8_t{0xEE});
+
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{79});
+    QVERIFY(std::equal(sent.begin() + 521, sent.end(), buffer.begin() + 524));
+    QVERIFY(std::equal(sent.begin() + 79, sent.begin() + 521, buffer.begin() + 603));
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+
+    // A 3-byte chunk after a 516-byte one leaves the older bytes from 527 on.
+    const Bytes data(512, 0x42);
+    pty.write_bytes(test::page_reply(0, data.data()));
+    QVERIFY(pty.wait_queued(516));
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{516});
+    pty.write_bytes(test::connect_frame());
+    QVERIFY(pty.wait_queued(3));
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{3});
+    QCOMPARE(buffer[526], std::uint8_t{0x01});
+    QCOMPARE(buffer[527], std::uint8_t{0x42});
+    QCOMPARE(buffer[1038], std::uint8_t{0x42});
+}
+
+void TestSerialPort::read_with_nothing_queued_leaves_the_area() {
+    Pty pty;
+    point_port_at("COM1", pty.path);
+    SerialPort port;
+    QVERIFY(port.open("COM1"));
+    LinkBuffer buffer;
+    buffer.fill(0x5A);
+    const LinkBuffer before = buffer;
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+    QVERIFY(buffer == before);
+}
+
+void TestSerialPort::dropped_line_reads_nothing_and_send_returns() {
+    Pty pty;
+    point_port_at("COM1", pty.path);
+    SerialPort port;
+    QVERIFY(port.open("COM1"));
+    close(pty.master);
+    pty.master = -1;
+    close(pty.slave);
+    pty.slave = -1;
+
+    LinkBuffer buffer{};
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+    const Bytes frame = counting_bytes(516);
+    port.send(frame.data(), frame.size());
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+}
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "test_serial_port.moc"
