@@ -1,0 +1,339 @@
+#include "app/tform1.h"
+
+#include "editors/settle_timer.h"
+#include "editors/tform2.h"
+#include "image/decoder.h"
+#include "image/template_file.h"
+#include "link/link_controller.h"
+#include "link/serial_port.h"
+#include "resources/resource_paths.h"
+#include "windows/end_program.h"
+#include "windows/file_dialogs.h"
+#include "windows/form_layout.h"
+#include "windows/forms.h"
+#include "windows/info_windows.h"
+#include "windows/modal.h"
+#include "windows/text.h"
+#include "windows/tform11.h"
+#include "windows/tform4.h"
+#include "windows/tform5.h"
+#include "windows/tform6.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace gnc {
+
+namespace {
+
+constexpr int port_count = 8;
+
+QToolButton* place_picture_button(QWidget* parent, const char* name, const char* picture, int left,
+                                  int top, int width = 41, int height = 41) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIconSize(QSize(32, 32));
+    button->setGeometry(left, top, width, height);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// Restores a flag when the scope ends, also when nested calls changed it.
+class FlagScope {
+  public:
+    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+    ~FlagScope() { flag_ = saved_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+    bool saved_;
+};
+
+} // namespace
+
+TForm1::TForm1(Forms& forms, QWidget* parent) : QWidget(parent), forms_(forms) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8(application_title));
+    setWindowIcon(pictures::application_icon());
+    apply_form_font(this);
+    setFixedSize(809, 305);
+    create_controls();
+    create_timers();
+    FormCreate();
+}
+
+void TForm1::create_controls() {
+    Bevel1 = place_line(this, "Bevel1", 0, 0, width(), 1);
+    Bevel2 = place_line(this, "Bevel2", 0, 0, 1, height());
+    Bevel3 = place_line(this, "Bevel3", width() - 1, 0, 1, height());
+    Bevel4 = place_line(this, "Bevel4", 0, height() - 1, width(), 1);
+
+    Label5 = new QLabel(this);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    // Two lines high: the longest status texts do not fit one line in the
+    // fallback font.
+    Label5->setGeometry(8, 16, 801, 32);
+    Label5->setWordWrap(true);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette black = Label5->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    Label5->setPalette(black);
+
+    Label2 = place_label(this, "Label2", QString(), 240, 48);
+    create_port_box();
+    create_picture_buttons();
+}
+
+void TForm1::create_port_box() {
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setGeometry(16, 64, 161, 21);
+    for (int n = 1; n <= port_count; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        ComboBox1->addItem(QString::fromStdString(name));
+        ComboBox1->setItemData(n - 1, device_for_port_name(name), Qt::ToolTipRole);
+    }
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+}
+
+void TForm1::create_picture_buttons() {
+    SpeedButton1 = place_picture_button(this, "SpeedButton1", pictures::connect, 184, 56);
+    Label3 = place_label(this, "Label3", qs("Nawiąż połączenie "), 232, 72);
+    SpeedButton5 = place_picture_button(this, "SpeedButton5", pictures::read, 32, 112);
+    Label4 = place_label(this, "Label4", qs("Odczyt ustawień z ukladu"), 88, 128);
+    SpeedButton6 = place_picture_button(this, "SpeedButton6", pictures::parameters, 32, 160);
+    Label1 = place_label(this, "Label1", qs("Definicja ustawień i programowanie ukladu"), 88, 176);
+    SpeedButton7 = place_picture_button(this, "SpeedButton7", pictures::template_open, 32, 208);
+    Label6 = place_label(this, "Label6", qs("Odczyt szablonu ustawień z dysku"), 88, 224);
+    SpeedButton2 = place_picture_button(this, "SpeedButton2", pictures::exit, 32, 256, 41, 33);
+    Label7 = place_label(this, "Label7", qs("WYJŚCIE"), 80, 272);
+    SpeedButton3 = place_picture_button(this, "SpeedButton3", pictures::cable, 392, 112);
+    Label8 = place_label(this, "Label8", qs("Schemat podłączenia kabla "), 440, 112);
+    Label9 = place_label(this, "Label9", qs("do programowania urządzenia"), 440, 128);
+    SpeedButton8 = place_picture_button(this, "SpeedButton8", pictures::mounting, 392, 160);
+    Label10 = place_label(this, "Label10", qs("Schemat montażowy"), 448, 176);
+    SpeedButton4 = place_picture_button(this, "SpeedButton4", pictures::about, 392, 208);
+    Label11 = place_label(this, "Label11", qs("Informacja o systemie i firmie"), 448, 216);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { SpeedButton6Click(); });
+    connect(SpeedButton7, &QToolButton::clicked, this, [this] { SpeedButton7Click(); });
+    connect(SpeedButton8, &QToolButton::clicked, this, [this] { SpeedButton8Click(); });
+}
+
+void TForm1::create_timers() {
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(exchange_tick_ms);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(supervision_tick_ms);
+    connect(Timer2, &QTimer::timeout, this, [this] {
+        FlagScope scope(in_timer2_slot_, true);
+        Timer2Timer();
+    });
+    Timer3 = new QTimer(this);
+    Timer3->setInterval(50);
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
+    Timer1->start();
+    Timer2->start();
+}
+
+void TForm1::FormCreate() {
+    messages_window_open = 0;
+    link.link_up = 0;
+    Timer3->stop();
+    parameter_rules_armed = 0;
+    link.watchdog_ticks = 0;
+    link.watchdog_armed = 0;
+    link.read_request = 0;
+    link.program_watch_on = 0;
+    link.programming_on = 0;
+    image_buffer.fill(0xFF);
+    decode_parameters(image_buffer, settings);
+    odczytaj_uzytkownikow(image_buffer, settings);
+    link.link_up = 0;
+    ComboBox1->setCurrentIndex(0);
+    port_name = "COM1";
+    ComboBox1->setToolTip(device_for_port_name(port_name));
+    show_status(qs("Wybierz port komputera, wyłącz i włącz urządzenie i naciśnij przycisk "
+                   "\"Nawiąż połączenie\""));
+}
+
+// Only a chosen item changes the port; text typed into the box does not.
+void TForm1::ComboBox1Change() {
+    const int index = ComboBox1->currentIndex();
+    if (index < 0 || index >= port_count)
+        return;
+    port_name = "COM" + std::to_string(index + 1);
+    ComboBox1->setToolTip(device_for_port_name(port_name));
+}
+
+void TForm1::SpeedButton1Click() {
+    if (forms_.controller != nullptr)
+        forms_.controller->connect_action();
+}
+
+void TForm1::SpeedButton2Click() {
+    end_program();
+}
+
+void TForm1::SpeedButton3Click() {
+    show_modal(*forms_.form7);
+}
+
+void TForm1::SpeedButton4Click() {
+    show_modal(*forms_.form10);
+}
+
+void TForm1::SpeedButton5Click() {
+    if (forms_.controller != nullptr)
+        forms_.controller->read_action();
+}
+
+void TForm1::SpeedButton6Click() {
+    show_modal(*forms_.form2);
+}
+
+// Loads a settings template: no link is needed. An unreadable file leaves
+// the image buffer and the settings values as they were.
+void TForm1::SpeedButton7Click() {
+    const QString path = ask_open_file_name(QStringLiteral("sbn|*.sbn"));
+    if (path.isEmpty())
+        return;
+    if (!load_template(QFile::encodeName(path).toStdString(), image_buffer)) {
+        show_error_box(qs("Odczyt pliku nie może być przeprowadzony"));
+        return;
+    }
+    decode_parameters(image_buffer, settings);
+    odczytaj_uzytkownikow(image_buffer, settings);
+    decode_texts(image_buffer, settings);
+    show_modal(*forms_.form2);
+}
+
+void TForm1::SpeedButton8Click() {
+    show_modal(*forms_.form8);
+}
+
+void TForm1::Timer1Timer() {
+    if (forms_.controller != nullptr)
+        forms_.controller->timer1_tick();
+}
+
+void TForm1::Timer2Timer() {
+    if (forms_.controller != nullptr)
+        forms_.controller->timer2_tick();
+}
+
+void TForm1::Timer3Timer() {
+    settle_timer_tick(*this, *Timer3);
+}
+
+void TForm1::show_status(const QString& text) {
+    Label5->setText(text);
+}
+
+void TForm1::set_status_text(const std::string& text) {
+    show_status(QString::fromStdString(text));
+}
+
+void TForm1::set_window_label(LinkWindow window, int label, const std::string& text) {
+    QLabel* target = nullptr;
+    switch (window) {
+    case LinkWindow::connect:
+        target = label == 2 ? forms_.form6->Label2 : forms_.form6->Label1;
+        break;
+    case LinkWindow::read:
+        target = forms_.form4->Label1;
+        break;
+    case LinkWindow::programming:
+        target = forms_.form5->Label1;
+        break;
+    }
+    set_label_text(target, QString::fromStdString(text));
+}
+
+QProgressBar* TForm1::bar_of(LinkWindow window) const {
+    switch (window) {
+    case LinkWindow::connect:
+        return forms_.form6->ProgressBar1;
+    case LinkWindow::read:
+        return forms_.form4->ProgressBar1;
+    case LinkWindow::programming:
+        break;
+    }
+    return forms_.form5->ProgressBar1;
+}
+
+TForm* TForm1::window_of(LinkWindow window) const {
+    switch (window) {
+    case LinkWindow::connect:
+        return forms_.form6;
+    case LinkWindow::read:
+        return forms_.form4;
+    case LinkWindow::programming:
+        break;
+    }
+    return forms_.form5;
+}
+
+int TForm1::window_bar(LinkWindow window) const {
+    return bar_of(window)->value();
+}
+
+int TForm1::window_bar_maximum(LinkWindow window) const {
+    return bar_of(window)->maximum();
+}
+
+void TForm1::set_window_bar(LinkWindow window, int value) {
+    bar_of(window)->setValue(value);
+}
+
+void TForm1::show_window(LinkWindow window) {
+    show_modal(*window_of(window));
+}
+
+void TForm1::close_window(LinkWindow window) {
+    window_of(window)->close();
+}
+
+// The notice is shown from inside a Timer2 tick, and Qt does not deliver
+// Timer2 again while that tick waits here. A stand-in timer with the same
+// interval keeps the supervision ticks going until the notice is dismissed;
+// the interrupted tick then finishes its remaining steps.
+void TForm1::show_link_lost_notice() {
+    QTimer stand_in;
+    if (in_timer2_slot_) {
+        stand_in.setInterval(Timer2->interval());
+        connect(&stand_in, &QTimer::timeout, this, [this] { Timer2Timer(); });
+        stand_in.start();
+    }
+    show_modal(*forms_.form11);
+}
+
+void TForm1::show_error(const std::string& text) {
+    show_error_box(QString::fromStdString(text));
+}
+
+void TForm1::decode_image() {
+    decode_parameters(image_buffer, settings);
+    odczytaj_uzytkownikow(image_buffer, settings);
+    decode_texts(image_buffer, settings);
+}
+
+} // namespace gnc
