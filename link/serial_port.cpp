@@ -36,7 +36,38 @@ QString device_for_port_name(const std::string& port_name) {
 #endif
 }
 
+SerialPort::SerialPort() {
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { on_error(error); });
+}
+
+// A line whose device has gone (an adapter pulled out, the other end of a
+// pseudo-terminal closed) fails every read and write from then on, and Qt
+// keeps reporting it from the event loop without end. Such a port is closed:
+// sending then does nothing and reading finds nothing, as before, without
+// the busy loop. The close is queued because Qt reports the error from
+// inside its own reading code.
+void SerialPort::on_error(QSerialPort::SerialPortError error) {
+    const bool line_failed = error == QSerialPort::ReadError || error == QSerialPort::WriteError ||
+                             error == QSerialPort::ResourceError;
+    if (!line_failed || close_pending_ || !port_.isOpen()) {
+        return;
+    }
+    close_pending_ = true;
+    const unsigned failed_open = open_count_;
+    QMetaObject::invokeMethod(
+        &port_,
+        [this, failed_open] {
+            if (failed_open == open_count_ && port_.isOpen()) {
+                port_.close();
+            }
+            close_pending_ = false;
+        },
+        Qt::QueuedConnection);
+}
+
 bool SerialPort::open(const std::string& port_name) {
+    ++open_count_;
     if (port_.isOpen()) {
         port_.close();
     }

@@ -18,7 +18,7 @@ QString device_for_port_name(const std::string& port_name);
 
 class SerialPort : public LinkPort {
   public:
-    SerialPort() = default;
+    SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
@@ -30,8 +30,12 @@ class SerialPort : public LinkPort {
 
   private:
     void configure_line();
+    void on_error(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    // Counts opens, so that closing a failed line never closes a later one.
+    unsigned open_count_ = 0;
+    bool close_pending_ = false;
 };
 
 } // namespace gnc

@@ -44,6 +44,12 @@ struct Pty {
             close(slave);
         }
     }
+    // The far end goes away, as when an adapter is pulled out.
+    void hang_up() {
+        close(master);
+        close(slave);
+        master = slave = -1;
+    }
     void write_bytes(const Bytes& bytes) const {
         QCOMPARE(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -101,7 +107,8 @@ class TestSerialPort : public QObject {
     void without_a_port_nothing_happens();
     void read_takes_at_most_the_limit_and_keeps_the_rest();
     void read_with_nothing_queued_leaves_the_area();
-    void dropped_line_reads_nothing_and_send_returns();
+    void dropped_line_reads_nothing_and_is_closed();
+    void new_port_survives_the_failure_of_the_old_one();
 };
 
 void TestSerialPort::port_names_map_to_devices() {
@@ -263,21 +270,38 @@ void TestSerialPort::read_with_nothing_queued_leaves_the_area() {
     QVERIFY(buffer == before);
 }
 
-void TestSerialPort::dropped_line_reads_nothing_and_send_returns() {
+void TestSerialPort::dropped_line_reads_nothing_and_is_closed() {
     Pty pty;
     point_port_at("COM1", pty.path);
     SerialPort port;
     QVERIFY(port.open("COM1"));
-    close(pty.master);
-    pty.master = -1;
-    close(pty.slave);
-    pty.slave = -1;
+    pty.hang_up();
 
     LinkBuffer buffer{};
     QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
     const Bytes frame = counting_bytes(516);
     port.send(frame.data(), frame.size());
     QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+    // Left open, the failed line would keep the event loop busy.
+    QTRY_VERIFY_WITH_TIMEOUT(!port.is_open(), 2000);
+}
+
+void TestSerialPort::new_port_survives_the_failure_of_the_old_one() {
+    Pty old_line;
+    Pty new_line;
+    point_port_at("COM1", old_line.path);
+    point_port_at("COM2", new_line.path);
+    SerialPort port;
+    QVERIFY(port.open("COM1"));
+    old_line.hang_up();
+    LinkBuffer buffer{};
+    Read_Comm(port, buffer, receive_limit); // notices the failure
+    QVERIFY(port.open("COM2"));
+    QTest::qWait(200);
+    QVERIFY(port.is_open());
+    new_line.write_bytes(test::connect_frame());
+    QVERIFY(new_line.wait_queued(3));
+    QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{3});
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
