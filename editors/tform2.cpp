@@ -3,7 +3,9 @@
 #include "editors/operator_presets.h"
 #include "editors/tform3.h"
 #include "image/decoder.h"
+#include "resources/resource_paths.h"
 #include "windows/box_state.h"
+#include "windows/form_layout.h"
 #include "windows/forms.h"
 #include "windows/main_state.h"
 #include "windows/modal.h"
@@ -11,7 +13,6 @@
 #include "windows/text.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,22 +24,15 @@ namespace gnc {
 
 namespace {
 
-// The window is laid out for an outer size of 673 x 889 with a title bar;
-// the client area is what is left inside the frame.
 constexpr int outer_width = 673;
 constexpr int outer_height = 889;
-constexpr int frame_width = 8;
-constexpr int title_height = 30;
+
+// The captions of the user numbers and of the inputs, in order.
+constexpr int user_label_numbers[] = {3, 5, 8, 9};
+constexpr int input_label_numbers[] = {14, 15, 17, 18, 19, 20, 21, 22};
 
 constexpr std::uint8_t length_complement = 0xAA;
 constexpr std::size_t balance_query_length_at = 300;
-
-QLabel* make_label(const QString& text, QWidget* parent, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 QLineEdit* make_edit(const char* name, QWidget* parent, QRect geometry) {
     auto* edit = new QLineEdit(QString::fromLatin1(name), parent);
@@ -78,19 +72,14 @@ void make_bevel(QWidget* parent, QRect geometry) {
     bevel->lower();
 }
 
-// A picture button; the picture comes from the embedded resources when the
-// build carries it, else the button shows `fallback` as text.
-QToolButton* make_picture_button(const char* name, const char* picture, const char* fallback,
-                                 QWidget* parent, QRect geometry) {
+// A picture button showing one of the embedded 32 x 32 pictures.
+QToolButton* make_picture_button(const char* name, const char* picture, QWidget* parent,
+                                 QRect geometry) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     button->setIconSize(QSize(32, 32));
-    const QString path = QStringLiteral(":/pictures/") + QString::fromLatin1(picture);
-    if (QFile::exists(path))
-        button->setIcon(QIcon(path));
-    else
-        button->setText(QString::fromLatin1(fallback));
+    button->setIcon(QIcon(QString::fromLatin1(picture)));
     return button;
 }
 
@@ -165,23 +154,19 @@ QLineEdit* TForm2::user_box(int user) const {
 void TForm2::create_window() {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(qs("DOMOWY SYSTEM POWIADOMIENIA SMS - PARAMETRY USTAWIEŃ"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(13);
-    setFont(font);
-    setFixedSize(outer_width - 2 * frame_width, outer_height - title_height - frame_width);
+    use_close_box_only(this);
+    apply_form_font(this);
+    fix_outer_size(this, outer_width, outer_height);
     move(300, 35);
 
-    auto* title = make_label(qs("Parametry ustawień"), this, 192, 0);
-    title->setObjectName(QStringLiteral("Label6"));
+    auto* title = place_label(this, "Label6", qs("Parametry ustawień"), 192, 0);
     QFont title_font(QStringLiteral("Arial"));
     title_font.setPixelSize(23);
     title->setFont(title_font);
     title->setStyleSheet(QStringLiteral("color: navy"));
     title->adjustSize();
 
+    // Raised frames around the sections.
     const int bevel_width = width() - 2 * 8;
     make_bevel(this, {8, 32, bevel_width, 184});
     make_bevel(this, {8, 224, bevel_width, 168});
@@ -191,23 +176,28 @@ void TForm2::create_window() {
 }
 
 void TForm2::create_number_section() {
-    make_label(qs("Definiowanie Centrum SMS"), this, 40, 40);
+    place_label(this, "Label13", qs("Definiowanie Centrum SMS"), 40, 40);
     radiogroup6 = make_radio_group("radiogroup6", qs("Centrum SMS"),
                                    {qs("ORANGE"), qs("ERA"), qs("PLUS"), qs("PLAY"), qs("INNY")},
                                    this, {32, 72, 113, 121});
     Edit7 = make_edit("Edit7", this, {152, 120, 97, 24});
+    // The SMS-centre box is only enabled and disabled; it keeps the window
+    // colour in both states.
+    paint_box(Edit7, BoxColour::window);
 
-    make_label(qs("Definiowanie numerów użytkowników"), this, 368, 40);
+    place_label(this, "Label12", qs("Definiowanie numerów użytkowników"), 368, 40);
     const char* const names[] = {"Edit8", "Edit9", "Edit10", "Edit11"};
     QLineEdit** const boxes[] = {&Edit8, &Edit9, &Edit10, &Edit11};
     for (int i = 0; i < 4; ++i) {
         *boxes[i] = make_edit(names[i], this, {304, 80 + 32 * i, 121, 24});
-        make_label(qs("Numer użytkownika %1").arg(i + 1), this, 440, 88 + 32 * i);
+        const QByteArray label = "Label" + QByteArray::number(user_label_numbers[i]);
+        place_label(this, label.constData(), qs("Numer użytkownika %1").arg(i + 1), 440,
+                    88 + 32 * i);
     }
 }
 
 void TForm2::create_mask_section() {
-    make_label(qs("Definiowanie masek"), this, 224, 232);
+    place_label(this, "Label23", qs("Definiowanie masek"), 224, 232);
     auto* ring = make_group(qs("Maska RING"), this, {16, 264, 145, 121});
     auto* sms = make_group(qs("Maska SMS"), this, {176, 264, 145, 121});
     QCheckBox** const sms_boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4};
@@ -232,20 +222,21 @@ void TForm2::create_mask_section() {
         *input_boxes[i] = box;
         input_mask_[i] = box;
         const QString caption = i == 0 ? qs(" wej1") : qs("wej%1").arg(i + 1);
-        make_label(caption, inputs, 8 + 40 * i, 48);
+        const QByteArray label = "Label" + QByteArray::number(input_label_numbers[i]);
+        place_label(inputs, label.constData(), caption, 8 + 40 * i, 48);
     }
 }
 
 void TForm2::create_output_section() {
-    make_label(qs("Definiowanie sterowanie wyjść"), this, 232, 416);
+    place_label(this, "Label24", qs("Definiowanie sterowanie wyjść"), 232, 416);
     const QStringList steady_items{qs("AKTYWNE"), qs("NIEAKTYWNE")};
     const QStringList timed_items{qs("TAK"), qs("NIE")};
 
     auto* steady = make_group(qs("Wysterowanie wyjścia na stałe"), this, {16, 448, 297, 97});
     RadioGroup2 = make_radio_group("RadioGroup2", qs("wyjście nr 1"), steady_items, steady,
-                                   {24, 16, 121, 73});
+                                   {24, 16, 134, 73});
     RadioGroup3 = make_radio_group("RadioGroup3", qs("wyjście nr 2"), steady_items, steady,
-                                   {160, 16, 121, 73});
+                                   {160, 16, 134, 73});
 
     auto* timed = make_group(qs("Automatyczne wysterowanie wyjścia"), this, {320, 448, 313, 97});
     RadioGroup4 =
@@ -255,38 +246,39 @@ void TForm2::create_output_section() {
     // The time boxes lie over the radio groups, beside their items.
     Edit5 = make_edit("Edit5", timed, {72, 48, 41, 24});
     Edit12 = make_edit("Edit12", timed, {232, 48, 41, 24});
-    make_label(qs("sekund"), timed, 96, 72);
+    place_label(timed, "Label4", qs("sekund"), 96, 72);
 }
 
 void TForm2::create_balance_section() {
-    make_label(qs("Informowanie o stanie konta.   Definioanie  parametrów"), this, 152, 576);
+    place_label(this, "Label25", qs("Informowanie o stanie konta.   Definioanie  parametrów"), 152,
+                576);
     CheckBox20 = make_check_box("CheckBox20", qs("Informacja ilościowa:"), this, 16, 624);
     Edit4 = make_edit("Edit4", this, {160, 616, 57, 24});
-    make_label(qs("SMS"), this, 224, 624);
+    place_label(this, "Label26", qs("SMS"), 224, 624);
     CheckBox10 = make_check_box("CheckBox10", qs("Informacja czasowa"), this, 16, 656);
     Edit3 = make_edit("Edit3", this, {160, 648, 57, 24});
-    make_label(qs("dni"), this, 224, 656);
+    place_label(this, "Label27", qs("dni"), 224, 656);
     CheckBox9 = make_check_box("CheckBox9", qs("Informuj o stanie konta"), this, 296, 616);
     Edit2 = make_edit("Edit2", this, {296, 648, 73, 24});
-    make_label(qs("Numer badania stanu konta"), this, 376, 648);
+    place_label(this, "Label28", qs("Numer badania stanu konta"), 376, 648);
 }
 
 void TForm2::create_other_section() {
-    make_label(qs("Definiowanie pozostałych parametrów"), this, 168, 712);
-    make_label(qs("ECHO"), this, 40, 752);
+    place_label(this, "Label29", qs("Definiowanie pozostałych parametrów"), 168, 712);
+    place_label(this, "Label1", qs("ECHO"), 40, 752);
     CheckBox17 = make_check_box("CheckBox17", QString(), this, 88, 752);
-    make_label(qs("Definicja dobowego limitu SMS"), this, 336, 752);
+    place_label(this, "Label2", qs("Definicja dobowego limitu SMS"), 336, 752);
     Edit1 = make_edit("Edit1", this, {536, 744, 57, 24});
 }
 
 void TForm2::create_buttons() {
-    SpeedButton2 = make_picture_button("SpeedButton2", "back.png", "<", this, {0, 808, 49, 41});
-    make_label(qs("WSTECZ"), this, 56, 824);
-    SpeedButton3 =
-        make_picture_button("SpeedButton3", "factory.png", "INI", this, {176, 808, 49, 41});
-    make_label(qs("Ustawienia fabryczne"), this, 232, 824);
-    SpeedButton1 = make_picture_button("SpeedButton1", "alarms.png", "!", this, {368, 808, 49, 41});
-    make_label(qs("Definicja alarmów i zapis ustawień"), this, 424, 824);
+    SpeedButton2 =
+        make_picture_button("SpeedButton2", pictures::left_arrow, this, {0, 808, 49, 41});
+    place_label(this, "Label11", qs("WSTECZ"), 56, 824);
+    SpeedButton3 = make_picture_button("SpeedButton3", pictures::ini, this, {176, 808, 49, 41});
+    place_label(this, "Label30", qs("Ustawienia fabryczne"), 232, 824);
+    SpeedButton1 = make_picture_button("SpeedButton1", pictures::bell, this, {368, 808, 49, 41});
+    place_label(this, "Label10", qs("Definicja alarmów i zapis ustawień"), 424, 824);
 
     connect(SpeedButton1, &QAbstractButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { SpeedButton2Click(); });
