@@ -6,8 +6,6 @@
 #include "windows/modal.h"
 #include "windows/text.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -40,21 +38,9 @@ void TForm11::Button1Click() {
                            "wybierz port a następnie nasiśnij przycisk \"Nawiąż połączenie\""));
 }
 
-// Escape would reject the dialog: the notice must be acknowledged with OK.
-void TForm11::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->ignore();
-        return;
-    }
-    TForm::keyPressEvent(event);
-}
-
-// A window manager's close request (Alt+F4) is refused as well.
-void TForm11::closeEvent(QCloseEvent* event) {
+void TForm11::reject() {
     if (closing_by_ok_)
-        TForm::closeEvent(event);
-    else
-        event->ignore();
+        TForm::reject();
 }
 
 } // namespace gnc

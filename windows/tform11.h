@@ -1,6 +1,6 @@
 #pragma once
 // The link-lost notice, shown when the device has fallen silent. It has no
-// close box and ignores Escape: OK is the only way to dismiss it. OK closes
+// close box and ignores Escape and close requests: OK is the only way to dismiss it. OK closes
 // the notice and the windows under it, drops the link and tells the user in
 // the main window's status line.
 
@@ -33,9 +33,9 @@ class TForm11 : public TForm {
 
     void Button1Click();
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    // Escape, a close request and reject() all end here: ignored unless OK
+    // is closing the notice.
+    void reject() override;
 
   private:
     Forms& forms_;
