@@ -101,7 +101,7 @@ void TForm3::create_captions() {
     Label20->setGeometry(96, 37, 961, 17);
 
     Label1 = add_label(this, "Label1", "Defiinicja nagłówka komunikatu");
-    Label1->move(400, 58);
+    Label1->move(400, 56);
     Label1->resize(300, 17);
 
     Label26 = add_label(this, "Label26", "Definicje wejść");
@@ -109,7 +109,7 @@ void TForm3::create_captions() {
     Label26->setGeometry(96, 150, 961, 17);
 
     Label16 = add_label(this, "Label16", "Definicja wiadomości testowej");
-    Label16->move(416, 634);
+    Label16->move(416, 632);
 }
 
 void TForm3::create_text_rows() {
@@ -160,7 +160,7 @@ void TForm3::create_text_rows() {
 void TForm3::create_test_message_controls() {
     CheckBox1 = new QCheckBox(qs("Wysyłanie wiadomości testowej "), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->move(288, 720);
+    CheckBox1->setGeometry(288, 720, CheckBox1->sizeHint().width(), 17);
     Edit11 = new QLineEdit(QStringLiteral("Edit11"), this);
     Edit11->setObjectName(QStringLiteral("Edit11"));
     Edit11->setGeometry(552, 712, 33, 24);
