@@ -4,6 +4,7 @@
 
 #include "app/app_windows.h"
 #include "app/tform1.h"
+#include "editors/message_fields.h"
 #include "editors/tform2.h"
 #include "editors/tform3.h"
 #include "image/encoder.h"
@@ -46,12 +47,8 @@ QByteArray sound_memory() {
     input.parameters.RadioGroup2 = input.parameters.RadioGroup3 = 1;
     input.parameters.RadioGroup4 = input.parameters.RadioGroup5 = 1;
     input.parameters.Edit1 = "20";
-    input.messages.texts = {
-        "SYSTEM POWIADOMIENIA SMS: ", "Zanik zasilania",           "Powrot zasilania",
-        "Aktywacja wejscia nr 1",     "Dezaktywacja wejscia nr 1", "Aktywacja wejscia nr 2",
-        "Dezaktywacja wejscia nr 2",  "Aktywacja wejscia nr 3",    "Dezaktywacja wejscia nr 3",
-        "Aktywacja wejscia nr 4",     "Aktywacja wejscia nr 5",    "Aktywacja wejscia nr 6",
-        "Aktywacja wejscia nr 7",     "Aktywacja wejscia nr 8",    "Test Systemu SMS"};
+    for (std::size_t i = 0; i < message_field_count; ++i)
+        input.messages.texts[i] = to_cp1250(qs(message_fields()[i].factory_text));
     ImageBuffer image;
     image.fill(0xFF);
     Settings settings;

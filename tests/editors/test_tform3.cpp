@@ -84,7 +84,6 @@ class TestTForm3 : public QObject {
     void user_index_rule_silent_while_parameters_fill();
     void activation_loads_and_deactivation_stores();
     void enter_and_escape_do_nothing();
-    void keyboard_order();
 };
 
 void TestTForm3::length_limit_refuses_one_character_more() {
@@ -262,27 +261,6 @@ void TestTForm3::enter_and_escape_do_nothing() {
         QCOMPARE(f.form3->Edit1->text(), QStringLiteral("Naglowek"));
         QCOMPARE(f.form3->Edit2->text(), QStringLiteral("Zanik"));
     });
-}
-
-void TestTForm3::keyboard_order() {
-    MessagesFixture f;
-    TForm3& w = *f.form3;
-    std::vector<QWidget*> expected{w.Edit1,  w.Edit2,  w.Edit3,  w.Edit4,     w.Edit5,  w.Edit6,
-                                   w.Edit7,  w.Edit8,  w.Edit9,  w.Edit10,    w.Edit12, w.Edit13,
-                                   w.Edit14, w.Edit15, w.Edit16, w.CheckBox1, w.Edit11};
-    for (std::size_t i = 1; i < 14; ++i)
-        expected.push_back(w.clear_button(i));
-    expected.push_back(w.clear_button(0));
-    expected.push_back(w.clear_button(14));
-
-    std::vector<QWidget*> chain;
-    QWidget* widget = w.Edit1;
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus)
-            chain.push_back(widget);
-        widget = widget->nextInFocusChain();
-    } while (widget != w.Edit1 && chain.size() < 64);
-    QCOMPARE(chain, expected);
 }
 
 QTEST_MAIN(TestTForm3)
