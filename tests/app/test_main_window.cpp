@@ -1,0 +1,248 @@
+// The main window as the user meets it: start-up state, port choice, the
+// template load with its failures, a port that cannot be opened, the
+// information and exit buttons.
+
+#include "app/app_windows.h"
+#include "app/tform1.h"
+#include "editors/tform2.h"
+#include "editors/tform3.h"
+#include "image/decoder.h"
+#include "link/serial_port.h"
+#include "tests/app/app_test_support.h"
+#include "tests/link/link_fakes.h"
+#include "tests/support/modal_watcher.h"
+#include "windows/end_program.h"
+#include "windows/file_dialogs.h"
+#include "windows/info_windows.h"
+#include "windows/tform11.h"
+#include "windows/tform4.h"
+#include "windows/tform5.h"
+#include "windows/tform6.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace gnc;
+using gnc::test::later;
+
+namespace {
+
+const char* const start_status = "Wybierz port komputera, wyłącz i włącz urządzenie i naciśnij "
+                                 "przycisk \"Nawiąż połączenie\"";
+
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+bool write_file(const QString& path, const ImageBuffer& image) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(reinterpret_cast<const char*>(image.data()), image.size()) ==
+               qint64(image.size());
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::FakePort> port;
+    std::unique_ptr<AppWindows> app;
+    std::unique_ptr<test::ModalWatcher> watcher;
+    std::vector<QWidget*> shown; // modal windows in the order they appeared
+
+    TForm1& main() { return app->main_window(); }
+    Forms& forms() { return app->forms(); }
+    bool was_shown(QWidget* window) const {
+        return std::find(shown.begin(), shown.end(), window) != shown.end();
+    }
+
+  private slots:
+    void init() {
+        port = std::make_unique<test::FakePort>();
+        app = std::make_unique<AppWindows>(port.get());
+        app->show();
+        // The tests drive the link ticks themselves.
+        main().Timer1->stop();
+        main().Timer2->stop();
+        shown.clear();
+        watcher = std::make_unique<test::ModalWatcher>();
+        // Record each window and close it, unless a test wants it open.
+        watcher->on_window = [this](QWidget* window) {
+            shown.push_back(window);
+            later([window] { window->close(); });
+        };
+    }
+
+    void cleanup() {
+        watcher.reset();
+        app.reset();
+        port.reset();
+        override_open_dialog(nullptr);
+        override_end_program(nullptr);
+    }
+
+    void starts_with_an_erased_image_and_com1() {
+        QCOMPARE(main().Label5->text(), utf8(start_status));
+        QCOMPARE(main().ComboBox1->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(main().ComboBox1->count(), 8);
+        QCOMPARE(main().port_name, std::string("COM1"));
+        ImageBuffer erased;
+        erased.fill(0xFF);
+        QVERIFY(main().image_buffer == erased);
+        Settings expected;
+        decode_parameters(erased, expected);
+        odczytaj_uzytkownikow(erased, expected);
+        QVERIFY(main().settings == expected); // texts are not decoded at start
+        QCOMPARE(main().link.link_up, 0);
+        QCOMPARE(main().Timer1->interval(), 1000);
+        QCOMPARE(main().Timer2->interval(), 300);
+        QCOMPARE(main().Timer3->interval(), 50);
+        QVERIFY(!main().Timer3->isActive());
+        QCOMPARE(main().size(), QSize(809, 305));
+        QCOMPARE(main().windowTitle(), QStringLiteral("DOMOWY SYSTEM POWIADOMIENIA SMS"));
+        QVERIFY(!(main().windowFlags() & Qt::WindowMinMaxButtonsHint));
+    }
+
+    void creates_every_window_once_and_shows_only_the_main_one() {
+        const std::vector<QWidget*> others{forms().form2, forms().form3,  forms().form4,
+                                           forms().form5, forms().form6,  forms().form7,
+                                           forms().form8, forms().form10, forms().form11};
+        for (QWidget* window : others) {
+            QVERIFY(window != nullptr);
+            QVERIFY(!window->isVisible());
+        }
+        QVERIFY(main().isVisible());
+        QCOMPARE(forms().state, static_cast<MainState*>(&main()));
+        QVERIFY(forms().controller != nullptr);
+    }
+
+    void parameters_window_opened_at_once_shows_the_erased_defaults() {
+        QString user1 = QStringLiteral("unset");
+        watcher->on_window = [&](QWidget* window) {
+            shown.push_back(window);
+            if (window == forms().form2)
+                user1 = forms().form2->Edit8->text();
+            later([window] { window->close(); });
+        };
+        main().SpeedButton6->click();
+        QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
+        QCOMPARE(user1, QString());
+    }
+
+    void chosen_port_is_opened_at_the_next_connect() {
+        main().ComboBox1->setCurrentIndex(4);
+        QCOMPARE(main().port_name, std::string("COM5"));
+        QCOMPARE(main().ComboBox1->itemData(4, Qt::ToolTipRole).toString(),
+                 device_for_port_name("COM5"));
+        QCOMPARE(main().ComboBox1->toolTip(), device_for_port_name("COM5"));
+
+        main().SpeedButton1->click(); // the connect window opens; the watcher closes it
+        QCOMPARE(port->opened, std::vector<std::string>{"COM5"});
+        QCOMPARE(shown, std::vector<QWidget*>{forms().form6});
+
+        // Choosing while the port is open changes nothing until the next connect.
+        main().ComboBox1->setCurrentIndex(1);
+        QCOMPARE(main().port_name, std::string("COM2"));
+        QCOMPARE(port->opened.size(), size_t(1));
+        QTest::qWait(20); // lets the watcher see that the first showing ended
+        main().SpeedButton1->click();
+        QCOMPARE(port->opened.back(), std::string("COM2"));
+    }
+
+    void typed_port_text_keeps_the_chosen_port() {
+        main().ComboBox1->setCurrentIndex(2);
+        QTest::keyClicks(main().ComboBox1->lineEdit(), QStringLiteral("9"));
+        main().ComboBox1->setEditText(QStringLiteral("COM9"));
+        QTest::keyClick(main().ComboBox1->lineEdit(), Qt::Key_Return);
+        QCOMPARE(main().port_name, std::string("COM3"));
+        QCOMPARE(main().ComboBox1->count(), 8); // nothing typed becomes an item
+    }
+
+    void port_that_cannot_be_opened_starts_no_attempt() {
+        port->open_result = false;
+        main().SpeedButton1->click();
+        QCOMPARE(watcher->texts(),
+                 QStringList{utf8("Niewłaściwa nazwa lub jest aktywny port COM1")});
+        QCOMPARE(watcher->boxes()[0].icon, QMessageBox::Critical);
+        QVERIFY(shown.empty()); // no connect window
+        QCOMPARE(main().link.connecting_on, 0);
+    }
+
+    void template_load_shows_the_loaded_values() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("saved.sbn"));
+        ImageBuffer image = test::image_with_user_number("600100200");
+        image[4000] = 0x1A; // the second half travels with the file
+        QVERIFY(write_file(path, image));
+        QString filter_asked;
+        override_open_dialog([&](const QString& filter) {
+            filter_asked = filter;
+            return path;
+        });
+        QString user1;
+        bool image_loaded = false;
+        watcher->on_window = [&](QWidget* window) {
+            shown.push_back(window);
+            user1 = forms().form2->Edit8->text();
+            image_loaded = main().image_buffer == image;
+            later([window] { window->close(); });
+        };
+        main().SpeedButton7->click();
+        QCOMPARE(filter_asked, QStringLiteral("sbn|*.sbn"));
+        QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
+        QCOMPARE(user1, QStringLiteral("600100200"));
+        QVERIFY(image_loaded);
+        QCOMPARE(main().settings.user_number_1, std::string("600100200"));
+        QVERIFY(watcher->texts().isEmpty());
+        QCOMPARE(main().link.link_up, 0); // no link needed, none touched
+    }
+
+    void unreadable_template_is_reported_and_changes_nothing() {
+        QTemporaryDir folder;
+        for (const QString& path :
+             {folder.filePath(QStringLiteral("missing.sbn")), folder.path()}) {
+            watcher->clear();
+            override_open_dialog([&](const QString&) { return path; });
+            const Settings before = main().settings;
+            main().SpeedButton7->click();
+            QCOMPARE(watcher->texts(),
+                     QStringList{utf8("Odczyt pliku nie może być przeprowadzony")});
+            QCOMPARE(watcher->boxes()[0].icon, QMessageBox::Critical);
+            QVERIFY(shown.empty());
+            QVERIFY(main().settings == before);
+            QCOMPARE(main().image_buffer[0], std::uint8_t(0xFF));
+        }
+    }
+
+    void cancelled_template_dialog_does_nothing() {
+        override_open_dialog([](const QString&) { return QString(); });
+        main().SpeedButton7->click();
+        QVERIFY(shown.empty());
+        QVERIFY(watcher->texts().isEmpty());
+    }
+
+    void information_buttons_open_their_windows() {
+        main().SpeedButton3->click();
+        main().SpeedButton8->click();
+        main().SpeedButton4->click();
+        QCOMPARE(shown, (std::vector<QWidget*>{forms().form7, forms().form8, forms().form10}));
+    }
+
+    void exit_button_ends_the_program() {
+        int ended = 0;
+        override_end_program([&] { ++ended; });
+        main().SpeedButton2->click();
+        QCOMPARE(ended, 1);
+        QCOMPARE(main().SpeedButton2->size(), QSize(41, 33));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
