@@ -30,14 +30,6 @@ bool is_page_reply(const std::uint8_t* chunk, std::size_t received) {
 
 } // namespace
 
-std::uint8_t check_byte(const std::uint8_t* data, std::size_t count) {
-    std::uint8_t check = frame_start;
-    for (std::size_t i = 0; i < count; ++i) {
-        check ^= data[i];
-    }
-    return check;
-}
-
 std::size_t compose_connect_answer(LinkBuffer& buffer) {
     std::uint8_t* frame = transmit_area(buffer);
     frame[0] = frame_start;

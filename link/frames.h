@@ -4,6 +4,7 @@
 // end in a check byte. Frames are composed at offset 0 of the link buffer and
 // received chunks are examined at the start of its receive area.
 
+#include "image/check.h"
 #include "image/image_buffer.h"
 #include "link/link_buffer.h"
 
@@ -24,8 +25,7 @@ inline constexpr std::size_t page_data_offset = 3;
 // Pages the image buffer can hold; frames for higher pages are never composed.
 inline constexpr int image_page_count = static_cast<int>(image_buffer_size / page_size);
 
-// 0xAA exclusive-or each of the `count` bytes.
-std::uint8_t check_byte(const std::uint8_t* data, std::size_t count);
+// Frames use the same check byte as the settings image (image/check.h).
 
 // Each composer writes only the bytes of its frame into the transmit area and
 // returns how many bytes to send.
