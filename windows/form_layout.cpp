@@ -9,7 +9,12 @@
 namespace gnc {
 
 void apply_form_font(QWidget* window) {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // Where the face is missing, faces of similar width come next, so that
+    // the texts fit the fixed layouts; then any sans-serif face.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(13);
     window->setFont(font);

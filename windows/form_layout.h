@@ -17,7 +17,8 @@ namespace gnc {
 inline constexpr int frame_extra_width = 8;
 inline constexpr int frame_extra_height = 32;
 
-// "MS Sans Serif" 13 px, falling back to a sans-serif face where it is missing.
+// "MS Sans Serif" 13 px, falling back to a face of similar width (or any
+// sans-serif face) where it is missing.
 void apply_form_font(QWidget* window);
 
 // Fixes the client area so that the window, with its frame, has the given
