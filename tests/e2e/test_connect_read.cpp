@@ -10,6 +10,7 @@
 #include "windows/tform4.h"
 #include "windows/tform6.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -56,9 +57,13 @@ class TestConnectRead : public QObject {
             sim.terminate();
             sim.waitForFinished(5000);
         });
-        const QString terminal = start_simulator(sim, {QStringLiteral("--memory"), memory_file});
+        // COM1 reaches the simulator through a symbolic link, as in the demo.
+        const QString link = folder.filePath(QStringLiteral("com1"));
+        const QString terminal = start_simulator(
+            sim, {QStringLiteral("--memory"), memory_file, QStringLiteral("--link"), link});
         QVERIFY2(!terminal.isEmpty(), "the simulator did not start");
-        qputenv("GSM_NOTIFIER_COM1", terminal.toLocal8Bit());
+        QVERIFY(test::wait_until([&] { return QFileInfo::exists(link); }, 5000));
+        qputenv("GSM_NOTIFIER_COM1", link.toLocal8Bit());
 
         AppWindows app;
         app.show();
