@@ -136,6 +136,20 @@ class TestMainWindow : public QObject {
         QCOMPARE(user1, QString());
     }
 
+    void parameters_window_arms_its_rules_once_settled() {
+        bool armed = false;
+        watcher->on_window = [&](QWidget* window) {
+            shown.push_back(window);
+            later([&, window] {
+                armed = test::wait_until([&] { return main().parameter_rules_armed == 1; }, 3000);
+                window->close();
+            });
+        };
+        main().SpeedButton6->click();
+        QVERIFY(armed); // Timer3 ran the settle ticks while the window was open
+        QVERIFY(!main().Timer3->isActive());
+    }
+
     void chosen_port_is_opened_at_the_next_connect() {
         main().ComboBox1->setCurrentIndex(4);
         QCOMPARE(main().port_name, std::string("COM5"));
