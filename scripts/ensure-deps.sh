@@ -6,7 +6,7 @@ packages=(
   cmake g++ make ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libjpeg-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-liberation
 )
 
 missing=()
