@@ -269,14 +269,14 @@ void TForm3::store_test_message_on() {
 // runs this rule again for the restored text before the outer run ends.
 void TForm3::TextFieldChange(std::size_t index) {
     QLineEdit* field = text_fields_[index];
-    const MessageField& spec = message_fields()[index];
-    switch (check_message_text(field->text(), last_accepted_[index], spec.limit)) {
+    const MessageField& rules = message_fields()[index];
+    switch (check_message_text(field->text(), last_accepted_[index], rules.limit)) {
     case TextVerdict::too_long:
-        show_error_box(qs(spec.length_message));
+        show_error_box(qs(rules.length_message));
         field->setText(last_accepted_[index]);
         break;
     case TextVerdict::polish_letter:
-        show_error_box(qs(spec.polish_message));
+        show_error_box(qs(rules.polish_message));
         field->setText(last_accepted_[index]);
         break;
     case TextVerdict::accepted:
