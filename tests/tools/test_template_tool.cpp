@@ -1,5 +1,6 @@
 // The template inspector run as installers run it: a built binary on files.
 
+#include "image/encoder.h"
 #include "image/layout.h"
 #include "image/template_file.h"
 
@@ -8,6 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <utility>
+#include <vector>
 
 using namespace gnc;
 
@@ -88,6 +92,94 @@ void verify_erased_defaults(const QJsonObject& o) {
     }
 }
 
+// An image in which every settings value differs from its fallback and, where
+// it can, from its neighbours, so that a value reported under a wrong name shows.
+ImageBuffer image_with_every_value_set() {
+    EncoderInput in;
+    ParametersControls& p = in.parameters;
+    p.Edit7 = "48601000310";
+    p.Edit8 = "501";
+    p.Edit9 = "502";
+    p.Edit10 = "503";
+    p.Edit11 = "504";
+    p.sms_mask_boxes = {true, false, true, false};
+    p.ring_mask_boxes = {false, true, false, true};
+    p.input_mask_boxes = {true, false, false, false, false, false, false, true};
+    p.RadioGroup2 = 0;
+    p.RadioGroup3 = 1;
+    p.RadioGroup4 = 1;
+    p.RadioGroup5 = 0;
+    p.Edit12 = "300";
+    p.Edit1 = "35";
+    p.CheckBox20 = true;
+    p.Edit4 = "50";
+    p.CheckBox10 = true;
+    p.Edit3 = "7";
+    p.CheckBox9 = true;
+    p.Edit2 = "*101#";
+    in.messages.CheckBox1 = true;
+    in.messages.Edit11 = "3";
+    for (std::size_t i = 0; i < text_slot_count; ++i) {
+        in.messages.texts[i] = "T" + std::to_string(i);
+    }
+    ImageBuffer image;
+    image.fill(0xFF);
+    Settings settings;
+    compose_image(image, settings, in, [](const std::string&) {});
+    image[balance_count_flag] = 0; // its value stays valid with the flag off
+    return image;
+}
+
+// Name and printed value of every settings value, in the order of the report.
+const std::vector<std::pair<const char*, const char*>> every_value{
+    {"sms_centre_number", "48601000310"},
+    {"user_number_1", "501"},
+    {"user_number_2", "502"},
+    {"user_number_3", "503"},
+    {"user_number_4", "504"},
+    {"sms_mask", "10"},
+    {"ring_mask", "5"},
+    {"input_mask", "129"},
+    {"echo_on", "0"},
+    {"output1_steady_on", "1"},
+    {"output2_steady_on", "0"},
+    {"output1_timed_on", "0"},
+    {"output2_timed_on", "1"},
+    {"output1_seconds", "0"},
+    {"output2_seconds", "300"},
+    {"daily_sms_limit", "35"},
+    {"test_message_on", "1"},
+    {"test_message_user", "3"},
+    {"balance_info_on", "1"},
+    {"balance_count_on", "0"},
+    {"balance_days_on", "1"},
+    {"balance_count_valid", "1"},
+    {"balance_count", "50"},
+    {"balance_days_valid", "1"},
+    {"balance_days", "7"},
+    {"balance_query_number", "*101#"},
+    {"header_text", "T0"},
+    {"power_loss_text", "T1"},
+    {"power_return_text", "T2"},
+    {"input1_activation_text", "T3"},
+    {"input1_deactivation_text", "T4"},
+    {"input2_activation_text", "T5"},
+    {"input2_deactivation_text", "T6"},
+    {"input3_activation_text", "T7"},
+    {"input3_deactivation_text", "T8"},
+    {"input4_activation_text", "T9"},
+    {"input5_activation_text", "T10"},
+    {"input6_activation_text", "T11"},
+    {"input7_activation_text", "T12"},
+    {"input8_activation_text", "T13"},
+    {"test_message_text", "T14"},
+};
+
+// Texts are JSON strings, flags and masks JSON numbers.
+QString json_value_text(const QJsonValue& value) {
+    return value.isString() ? value.toString() : QString::number(value.toInt(-1));
+}
+
 } // namespace
 
 class TemplateToolTest : public QObject {
@@ -117,8 +209,9 @@ class TemplateToolTest : public QObject {
     void texts_are_converted_and_escaped() {
         ImageBuffer image;
         image.fill(0xFF);
-        // A header with CP1250 Polish letters, a quote, a backslash and a control character.
-        const std::string header = "Dom \xA3\xF3\x64\x9F \"A\"\\\x01";
+        // A header with CP1250 Polish letters, a quote, a backslash, a control
+        // character and a byte that CP1250 leaves unassigned.
+        const std::string header = "Dom \xA3\xF3\x64\x9F \"A\"\\\x01\x81";
         std::fill_n(image.begin() + header_slot, text_slot_size, 0);
         std::uint8_t check = 0xAA;
         for (std::size_t i = 0; i < header.size(); ++i) {
@@ -133,9 +226,45 @@ class TemplateToolTest : public QObject {
         const Run json = run_tool({"show", "--json", QString::fromStdString(path)});
         QCOMPARE(json.exit_code, 0);
         QCOMPARE(json_of(json).value("header_text").toString(),
-                 QString::fromUtf8("Dom Łódź \"A\"\\\x01"));
+                 QString::fromUtf8("Dom Łódź \"A\"\\\x01\uFFFD"));
+        // A doubled backslash cannot be taken for the start of an escape.
         const Run plain = run_tool({"show", QString::fromStdString(path)});
-        QVERIFY(plain.out.contains("header_text: Dom Łódź \"A\"\\\\x01\n"));
+        QVERIFY(plain.out.contains("header_text: Dom Łódź \"A\"\\\\\\x01\\x81\n"));
+    }
+
+    void every_value_under_its_own_name() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("full.sbn").toStdString();
+        QVERIFY(save_template(path, image_with_every_value_set()));
+
+        const Run plain = run_tool({"show", QString::fromStdString(path)});
+        QCOMPARE(plain.exit_code, 0);
+        QByteArray expected_lines;
+        for (const auto& [name, value] : every_value) {
+            expected_lines += QByteArray(name) + ": " + value + "\n";
+        }
+        QCOMPARE(plain.out, expected_lines);
+
+        const Run json = run_tool({"show", QString::fromStdString(path), "--json"});
+        QCOMPARE(json.exit_code, 0);
+        const QJsonObject o = json_of(json);
+        QCOMPARE(o.size(), static_cast<qsizetype>(every_value.size()));
+        for (const auto& [name, value] : every_value) {
+            QCOMPARE(json_value_text(o.value(name)), QString::fromUtf8(value));
+        }
+        QVERIFY(o.value("sms_mask").isDouble() && o.value("user_number_1").isString());
+        QVERIFY(o.value("output1_seconds").isString()); // a decoded text, not a number
+    }
+
+    void a_report_that_cannot_be_written_is_a_failure() {
+        QTemporaryDir dir;
+        const QString path = write_template(dir, "erased.sbn", QByteArray(4096, '\xFF'));
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(TEMPLATE_TOOL), {"show", path});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(!process.readAllStandardError().isEmpty());
     }
 
     void unreadable_files_and_wrong_usage() {

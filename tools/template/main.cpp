@@ -29,11 +29,14 @@ const char* const help_text =
     "\n"
     "  show FILE          one \"name: value\" line per settings value; texts are\n"
     "                     converted from code page 1250 to UTF-8, control\n"
-    "                     characters are shown as \\xNN\n"
+    "                     characters and bytes without a character are shown\n"
+    "                     as \\xNN, a backslash as \\\\\n"
     "  show FILE --json   the same values as one JSON object keyed by the names;\n"
-    "                     masks and flags are numbers, texts are strings\n"
+    "                     masks and flags are numbers, texts are strings (a\n"
+    "                     byte without a character becomes U+FFFD)\n"
     "\n"
-    "Exit status: 0 shown, 1 file cannot be read, 2 wrong usage.\n";
+    "Exit status: 0 shown, 1 file cannot be read or report cannot be written,\n"
+    "2 wrong usage.\n";
 
 struct Request {
     std::string path;
@@ -77,8 +80,12 @@ int show(const Request& request) {
     gnc::decode_texts(image, settings);
     const auto entries = gnc::report_entries(settings);
     const std::string out = request.json ? gnc::json_report(entries) : gnc::plain_report(entries);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? exit_ok : exit_unreadable;
+    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+    if (!written || std::fflush(stdout) != 0) {
+        std::fputs("gsm-notifier-template: the report could not be written\n", stderr);
+        return exit_unreadable;
+    }
+    return exit_ok;
 }
 
 } // namespace

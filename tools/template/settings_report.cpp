@@ -26,11 +26,22 @@ bool is_control(unsigned char c) {
     return c < 0x20 || c == 0x7F;
 }
 
+// Bytes that have no printable CP1250 character of their own; shown as \xNN.
+bool needs_hex_escape(unsigned char c) {
+    return is_control(c) || cp1250_code_point(c) == 0xFFFD;
+}
+
+// A backslash is doubled so that a text holding "\x01" cannot be mistaken
+// for the escape of a control byte.
 std::string plain_text(const std::string& cp1250) {
     std::string out;
     for (unsigned char c : cp1250) {
-        out += is_control(c) ? hex_escape("\\x%02X", c)
-                             : cp1250_to_utf8(std::string(1, static_cast<char>(c)));
+        if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += needs_hex_escape(c) ? hex_escape("\\x%02X", c)
+                                       : cp1250_to_utf8(std::string(1, static_cast<char>(c)));
+        }
     }
     return out;
 }

@@ -18,8 +18,9 @@ struct ReportEntry {
 // Every settings value, in the order of the Settings record.
 std::vector<ReportEntry> report_entries(const Settings& settings);
 
-// One "name: value" line per value; texts in UTF-8, control characters as \xNN
-// so that every value stays on its line.
+// One "name: value" line per value; texts in UTF-8, control characters and
+// bytes without a CP1250 character as \xNN (so that every value stays on its
+// line), a backslash doubled.
 std::string plain_report(const std::vector<ReportEntry>& entries);
 
 // One JSON object keyed by the names: numbers as numbers, texts as strings.
