@@ -230,11 +230,18 @@ void TForm3::keyPressEvent(QKeyEvent* event) {
     TForm::keyPressEvent(event);
 }
 
+// A message box raised by a field's rule while the fields load neither stores
+// nor reloads: storing would put the old contents of the fields not yet loaded
+// over the values they are about to show.
 void TForm3::FormActivate() {
+    if (loading_)
+        return;
+    loading_ = true;
     Label1->setText(qs("Nagłówek komunikatu"));
     const Settings& settings = forms_.state->settings;
     for (std::size_t i = 0; i < message_field_count; ++i)
         load_text(i, settings.*message_fields()[i].value);
+    loading_ = false;
 }
 
 // A field whose text already stands for the stored bytes is left alone, so
@@ -246,6 +253,8 @@ void TForm3::load_text(std::size_t index, const std::string& bytes) {
 }
 
 void TForm3::FormDeactivate() {
+    if (loading_)
+        return;
     store_texts();
     store_test_message_user();
     store_test_message_on();

@@ -119,6 +119,7 @@ class TForm3 : public TForm {
     std::array<QPushButton*, message_field_count> clear_buttons_{};
     std::array<QString, message_field_count> last_accepted_{};
     bool close_asked_ = false;
+    bool loading_ = false; // FormActivate is putting the values into the fields
 };
 
 } // namespace gnc

@@ -3,6 +3,7 @@
 
 #include "tests/editors/messages_fixture.h"
 
+#include "image/decoder.h"
 #include "windows/box_state.h"
 #include "windows/text.h"
 
@@ -83,6 +84,7 @@ class TestTForm3 : public QObject {
     void user_index_rule();
     void user_index_rule_silent_while_parameters_fill();
     void activation_loads_and_deactivation_stores();
+    void box_during_activation_keeps_later_texts();
     void enter_and_escape_do_nothing();
 };
 
@@ -245,6 +247,44 @@ void TestTForm3::activation_loads_and_deactivation_stores() {
     QCOMPARE(s.test_message_user, std::string("1"));
     QCOMPARE(s.test_message_on, std::uint8_t(0));
     QVERIFY(f.watcher.boxes().empty());
+}
+
+// A message box raised while activation loads the fields must not store the
+// fields not yet loaded over the values they are about to show.
+void TestTForm3::box_during_activation_keeps_later_texts() {
+    {
+        // First opening: a header too long for its field, the other fields
+        // still empty.
+        MessagesFixture f;
+        decode_texts(f.state.image_buffer, f.state.settings); // factory texts
+        f.state.settings.header_text = std::string(60, 'N');
+        f.state.settings.power_loss_text = "Brak 230V";
+        f.in_messages_window([&] {
+            QCOMPARE(f.form3->Edit1->text(), QString());
+            QCOMPARE(f.form3->Edit2->text(), QStringLiteral("Brak 230V"));
+            QCOMPARE(f.form3->Edit16->text(), QStringLiteral("Test Systemu SMS"));
+        });
+        QCOMPARE(f.watcher.texts(), QStringList({header_too_long}));
+        QCOMPARE(f.state.settings.power_loss_text, std::string("Brak 230V"));
+    }
+    {
+        // A later opening with other texts, one of them with a Polish letter.
+        MessagesFixture f;
+        Settings& s = f.state.settings;
+        decode_texts(f.state.image_buffer, s);
+        f.in_messages_window([] {});
+        s.power_return_text = "Powr\xF3t"; // CP1250 "Powrót"
+        s.input1_activation_text = "Nowy";
+        s.test_message_text = "Nowy test";
+        f.in_messages_window([&] {
+            QCOMPARE(f.form3->Edit3->text(), QStringLiteral("Powrot zasilania"));
+            QCOMPARE(f.form3->Edit4->text(), QStringLiteral("Nowy"));
+            QCOMPARE(f.form3->Edit16->text(), QStringLiteral("Nowy test"));
+        });
+        QCOMPARE(f.watcher.texts(), QStringList({polish_messages[2]}));
+        QCOMPARE(s.power_return_text, std::string("Powrot zasilania"));
+        QCOMPARE(s.input1_activation_text, std::string("Nowy"));
+    }
 }
 
 // Enter in a field must not press a "Czyść" button, and Escape must not close
