@@ -41,10 +41,12 @@ QString ask_open_file_name(const QString& filter) {
 QString ask_save_file_name(const QString& filter) {
     if (save_override())
         return save_override()(filter);
-    // No default suffix: the file is written under exactly the name typed.
+    // No default suffix: the file is written under exactly the name typed,
+    // and an existing file of that name is overwritten without a question.
     QString name;
     run_modal_layer([&](QWidget* parent) {
-        name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter));
+        name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter),
+                                            nullptr, QFileDialog::DontConfirmOverwrite);
     });
     return name;
 }

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +68,7 @@ class TestTForm3Actions : public QObject {
     void non_integer_seconds_stop_both_actions();
     void template_saved_under_the_typed_name();
     void template_cancel_and_failure();
+    void template_dialog_overwrites_without_a_question();
     void back_keeps_edited_texts_in_the_image();
     void close_box_loses_texts_not_composed();
     void exit_ends_the_program();
@@ -204,6 +206,38 @@ void TestTForm3Actions::template_cancel_and_failure() {
         QVERIFY(never.filters.isEmpty());
         QCOMPARE(f.watcher.texts(), QStringList({centre_message}));
     }
+}
+
+// The real save dialog: an existing file of the typed name is overwritten
+// without a question, and the name gets no extension.
+void TestTForm3Actions::template_dialog_overwrites_without_a_question() {
+    MessagesFixture f;
+    make_sound(f.state.settings);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dom"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    int dialogs = 0;
+    bool asks_before_overwriting = true;
+    f.watcher.on_window = [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog == nullptr)
+            return;
+        ++dialogs;
+        asks_before_overwriting = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite); // never hang on a question
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's Save button
+    };
+    f.through_parameters([&] { f.form3->SpeedButton3->click(); });
+
+    QCOMPARE(dialogs, 1);
+    QVERIFY(!asks_before_overwriting);
+    QCOMPARE(f.watcher.texts(),
+             QStringList({qs("Operacja zapisu do pliku przeprowadzona pomyślnie")}));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), image_bytes(f.state.image_buffer));
 }
 
 void TestTForm3Actions::back_keeps_edited_texts_in_the_image() {
