@@ -57,6 +57,9 @@ void LinkController::read_action() {
         view_.show_error(text_read_refused);
         return;
     }
+    // The image is about to be erased and filled with what the device holds:
+    // a programming still sending pages would send that instead.
+    link_.programming_on = 0;
     image_.fill(0xFF);
     view_.set_window_bar(LinkWindow::read, 0);
     link_.read_watch_on = 1;
@@ -69,6 +72,10 @@ void LinkController::read_action() {
 
 void LinkController::start_programming() {
     // Timer1 already runs at exchange_tick_ms; nothing changes its interval.
+    // A read still under way ends here: its replies would overwrite the
+    // image that is about to be written.
+    link_.read_request = 0;
+    link_.read_watch_on = 0;
     link_.programming_on = 1;
     link_.page_index = 0;
     view_.set_window_bar(LinkWindow::programming, 0);
@@ -119,14 +126,14 @@ void LinkController::on_connect_frame() {
 }
 
 void LinkController::on_acknowledgement(std::uint8_t page) {
-    // Only the acknowledgement of the page being written moves the programming
-    // on; a late or stray one (a repeat of the previous page included) would
-    // otherwise make it skip or revisit pages.
-    if (page != link_.page_index) {
-        return;
-    }
     link_.link_up = 1;
     link_.watchdog_ticks = 0;
+    // Only the acknowledgement of the page being written moves a programming
+    // on; a late or stray one (a repeat of the previous page, or one that
+    // arrives during a read) would otherwise make it skip or revisit pages.
+    if (link_.programming_on != 1 || page != link_.page_index) {
+        return;
+    }
     if (page < last_page) {
         link_.page_index = page + 1;
         return;
@@ -139,9 +146,11 @@ void LinkController::on_acknowledgement(std::uint8_t page) {
 }
 
 void LinkController::on_page_reply(std::uint8_t page, const std::uint8_t* data) {
-    // A reply for another page (a late answer to an earlier request) would
-    // land in the wrong place of the image: drop it and ask again.
-    if (page != link_.page_index) {
+    // Only a reply to the request of a read under way is stored: a reply for
+    // another page (a late answer to an earlier request) would land in the
+    // wrong place of the image, and one that comes after the read has ended
+    // would overwrite an image being written or decode it again.
+    if (link_.read_request != 1 || page != link_.page_index) {
         return;
     }
     link_.link_up = 1;
@@ -154,8 +163,7 @@ void LinkController::on_page_reply(std::uint8_t page, const std::uint8_t* data) 
         complete_read();
         return;
     }
-    link_.read_request = 1;
-    ++link_.page_index;
+    ++link_.page_index; // read_request stays 1: the next page is asked for
 }
 
 void LinkController::complete_read() {

@@ -144,6 +144,9 @@ class TestController : public QObject {
     void programming_four_pages();
     void programming_times_out_and_stops_writing();
     void stray_acknowledgements_do_not_move_the_programming();
+    void programming_started_during_a_read_ends_the_read();
+    void read_started_during_a_programming_ends_the_programming();
+    void frames_after_a_failed_read_store_nothing();
     void bars_wrap_and_never_pass_their_maximum();
 };
 
@@ -567,6 +570,82 @@ void TestController::stray_acknowledgements_do_not_move_the_programming() {
     rig.controller.start_programming();
     QCOMPARE(written_pages(rig.port), (std::vector<int>{0, 1, 1, 1, 2}));
     QCOMPARE(rig.view.label(programming_window), std::string(text_programming));
+}
+
+// The user left the read window with its OK while the read went on, and
+// started a programming: the read must neither overwrite the image being
+// written nor time out later.
+void TestController::programming_started_during_a_read_ends_the_read() {
+    Rig rig;
+    rig.connect_promptly();
+    rig.view.on_show[read_window] = [&] { rig.controller.timer1_tick(); }; // asks for page 0
+    rig.controller.read_action();
+    rig.port.sent.clear();
+    std::fill(rig.image.begin(), rig.image.begin() + 2048, std::uint8_t{0x5A}); // composed
+    const Bytes old_page0 = test::page_pattern(0);
+    rig.view.on_show[programming_window] = [&] {
+        rig.port.arrive(test::page_reply(0, old_page0.data())); // answer to the old request
+        rig.controller.timer1_tick();
+    };
+    rig.controller.start_programming();
+
+    QCOMPARE(rig.port.sent.size(), std::size_t{1}); // no read request beside it
+    QCOMPARE(written_pages(rig.port), std::vector<int>{0});
+    QVERIFY(std::all_of(rig.port.sent[0].begin() + 3, rig.port.sent[0].end() - 1,
+                        [](std::uint8_t byte) { return byte == 0x5A; }));
+    QCOMPARE(rig.image[0], std::uint8_t{0x5A});
+    QCOMPARE(rig.link.page_index, std::uint8_t{0});
+    rig.timer2(60);
+    QCOMPARE(rig.link.read_failed, 0);
+    QCOMPARE(rig.link.link_up, std::uint8_t{1});
+    QCOMPARE(rig.view.decodes, 0);
+}
+
+// A read erases the image before filling it: a programming still sending
+// pages must stop, and its late acknowledgements must not move the read on.
+void TestController::read_started_during_a_programming_ends_the_programming() {
+    Rig rig;
+    rig.connect_promptly();
+    rig.view.on_show[programming_window] = [&] { rig.controller.timer1_tick(); }; // page 0
+    rig.controller.start_programming();
+    rig.port.sent.clear();
+    rig.view.on_show[read_window] = [&] {
+        rig.port.arrive(test::acknowledgement(0));
+        rig.controller.timer1_tick();
+        rig.controller.timer1_tick();
+    };
+    rig.controller.read_action();
+
+    QCOMPARE(written_pages(rig.port), std::vector<int>{});
+    QCOMPARE(requested_pages(rig.port), (std::vector<int>{0, 0}));
+    QCOMPARE(rig.link.programming_on, std::uint8_t{0});
+    QCOMPARE(rig.view.label(programming_window), std::string(text_programming));
+}
+
+// After a read has timed out, late replies neither restart it in the
+// background nor fill the image; a valid frame still shows a live device.
+void TestController::frames_after_a_failed_read_store_nothing() {
+    Rig rig;
+    rig.connect_promptly();
+    rig.view.on_show[read_window] = [&] { rig.timer2(51); };
+    rig.controller.read_action();
+    QCOMPARE(rig.link.read_failed, 1);
+    rig.port.sent.clear();
+
+    const Bytes page0 = test::page_pattern(0);
+    rig.port.arrive(test::page_reply(0, page0.data()));
+    rig.controller.timer1_tick();
+    rig.controller.timer1_tick();
+    QVERIFY(rig.port.sent.empty());
+    QCOMPARE(rig.link.read_request, std::uint8_t{0});
+    QCOMPARE(rig.image[0], std::uint8_t{0xFF});
+    QCOMPARE(rig.view.decodes, 0);
+
+    rig.port.arrive(test::acknowledgement(0));
+    rig.controller.timer1_tick();
+    QCOMPARE(rig.link.link_up, std::uint8_t{1});
+    QCOMPARE(rig.link.page_index, std::uint8_t{0});
+    QVERIFY(rig.port.sent.empty());
 }
 
 void TestController::bars_wrap_and_never_pass_their_maximum() {

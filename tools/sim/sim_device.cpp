@@ -54,11 +54,15 @@ bool SimDevice::take_frame(Clock::time_point now) {
         received_.erase(received_.begin());
         return true;
     };
+    // A partial frame waits for the rest of its bytes, but not for ever.
+    auto wait_or_give_up = [&] {
+        return now - last_receive_ >= stale_partial ? drop_first() : false;
+    };
     if (received_[0] != frame_start) {
         return drop_first();
     }
     if (received_.size() < 2) {
-        return false;
+        return wait_or_give_up();
     }
     std::size_t size = 0;
     switch (received_[1]) {
@@ -75,10 +79,7 @@ bool SimDevice::take_frame(Clock::time_point now) {
         return drop_first();
     }
     if (received_.size() < size) {
-        if (now - last_receive_ >= stale_partial) {
-            return drop_first();
-        }
-        return false;
+        return wait_or_give_up();
     }
     const Bytes frame(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(size));
     const bool valid = size == connect_frame_size

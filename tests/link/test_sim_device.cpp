@@ -1,0 +1,217 @@
+// The simulated device's options and behaviour, driven with a hand-set clock.
+
+#include "sim_device.h"
+#include "sim_options.h"
+#include "tests/link/link_fakes.h"
+
+#include <QTest>
+
+using namespace gnc;
+using gnc::sim::Clock;
+using gnc::sim::Memory;
+using gnc::sim::Options;
+using gnc::sim::SimDevice;
+using gnc::test::Bytes;
+using std::chrono::milliseconds;
+
+namespace {
+
+std::optional<Options> parse(const std::vector<std::string>& args, std::string* error = nullptr) {
+    std::string message;
+    auto options = sim::parse_options(args, message);
+    if (error != nullptr) {
+        *error = message;
+    }
+    return options;
+}
+
+Memory numbered_memory() {
+    Memory memory{};
+    for (std::size_t i = 0; i < memory.size(); ++i) {
+        memory[i] = static_cast<std::uint8_t>(i % 251);
+    }
+    return memory;
+}
+
+Bytes write_frame(std::uint8_t page, std::uint8_t fill) {
+    Bytes frame{0xAA, 0x02, page};
+    frame.insert(frame.end(), page_size, fill);
+    std::uint8_t check = 0xAA;
+    for (std::uint8_t byte : frame) {
+        check ^= byte;
+    }
+    frame.push_back(check);
+    return frame;
+}
+
+// A device just switched on, with a clock the test moves by hand.
+struct DeviceRig {
+    explicit DeviceRig(const Options& options)
+        : device(
+              options, numbered_memory(), [](const std::string&) {},
+              [this](const Memory&) { ++saves; }) {
+        device.power_on(now);
+        device.take_due(now); // the first connect offer
+    }
+    void receive(const Bytes& bytes) { device.receive(bytes.data(), bytes.size(), now); }
+    Bytes after(int ms) {
+        now += milliseconds(ms);
+        return device.take_due(now);
+    }
+
+    Clock::time_point now = Clock::now();
+    int saves = 0;
+    SimDevice device;
+};
+
+Bytes reply_for(std::uint8_t page) {
+    const Memory memory = numbered_memory();
+    return test::page_reply(page, memory.data() + page * page_size);
+}
+
+} // namespace
+
+class TestSimDevice : public QObject {
+    Q_OBJECT
+  private slots:
+    void options_are_read_and_checked();
+    void offers_until_answered();
+    void answers_requests_and_stores_writes();
+    void faults_hit_only_the_first_answers();
+    void silent_and_hanging_up_devices();
+    void partial_frames_wait_then_are_given_up();
+};
+
+void TestSimDevice::options_are_read_and_checked() {
+    const auto defaults = parse({});
+    QVERIFY(defaults.has_value());
+    QCOMPARE(defaults->offer_interval_ms, 1000);
+    QCOMPARE(defaults->silent_after, -1);
+
+    const auto options = parse({"--reply-delay", "250", "--never-ack", "--link", "/tmp/x",
+                                "--silent-after", "0", "--wrong-page"});
+    QVERIFY(options.has_value());
+    QCOMPARE(options->reply_delay_ms, 250);
+    QVERIFY(options->never_ack && options->wrong_page && !options->corrupt_check);
+    QCOMPARE(options->link_path, std::string("/tmp/x"));
+    QCOMPARE(options->silent_after, 0);
+
+    std::string error;
+    QVERIFY(!parse({"--reply-delay"}, &error));
+    QCOMPARE(error, std::string("option --reply-delay needs a value"));
+    QVERIFY(!parse({"--ignore-requests", "-1"}, &error));
+    QCOMPARE(error, std::string("bad value for --ignore-requests: -1"));
+    QVERIFY(!parse({"--hang-up-after", "3x"}));
+    QVERIFY(!parse({"--offer-interval", "0"}));
+    QVERIFY(!parse({"--memory", ""}));
+    QVERIFY(!parse({"--fast"}, &error));
+    QCOMPARE(error, std::string("unknown option --fast"));
+}
+
+void TestSimDevice::offers_until_answered() {
+    Options options;
+    options.offer_interval_ms = 500;
+    DeviceRig rig(options);
+    QVERIFY(rig.after(400).empty());
+    QCOMPARE(rig.after(100), test::connect_frame());
+    rig.receive(test::connect_frame());
+    QVERIFY(rig.after(5000).empty());
+    QCOMPARE(rig.device.ms_until_due(rig.now), -1);
+
+    rig.device.power_on(rig.now); // the line was opened again
+    QCOMPARE(rig.after(0), test::connect_frame());
+}
+
+void TestSimDevice::answers_requests_and_stores_writes() {
+    Options options;
+    options.reply_delay_ms = 300;
+    DeviceRig rig(options);
+    rig.receive(test::connect_frame());
+    rig.receive(test::read_request(2));
+    QVERIFY(rig.after(299).empty());
+    QCOMPARE(rig.after(1), reply_for(2));
+
+    rig.receive(write_frame(1, 0x33));
+    QCOMPARE(rig.saves, 1);
+    QCOMPARE(rig.device.memory()[512], std::uint8_t{0x33});
+    QCOMPARE(rig.device.memory()[1023], std::uint8_t{0x33});
+    QCOMPARE(rig.device.memory()[1024], numbered_memory()[1024]);
+    QCOMPARE(rig.after(300), test::acknowledgement(1));
+
+    Bytes corrupt = write_frame(0, 0x44);
+    corrupt.back() ^= 0x01;
+    rig.receive(corrupt);
+    QCOMPARE(rig.device.memory()[0], std::uint8_t{0});
+    QVERIFY(rig.after(1000).empty());
+}
+
+void TestSimDevice::faults_hit_only_the_first_answers() {
+    Options options;
+    options.ignore_requests = 1;
+    options.wrong_page = true;
+    options.corrupt_check = true;
+    options.never_ack = true;
+    DeviceRig rig(options);
+    rig.receive(test::connect_frame());
+
+    rig.receive(test::read_request(0));
+    QVERIFY(rig.after(10).empty()); // ignored
+    rig.receive(test::read_request(0));
+    Bytes misplaced = reply_for(1);
+    misplaced.back() ^= 0xFF;
+    QCOMPARE(rig.after(10), misplaced); // the next page, with a wrong check byte
+    rig.receive(test::read_request(3));
+    QCOMPARE(rig.after(10), reply_for(3));
+
+    rig.receive(write_frame(3, 0x00));
+    QCOMPARE(rig.device.memory()[1536], std::uint8_t{0x00});
+    QVERIFY(rig.after(1000).empty()); // stored, never acknowledged
+}
+
+void TestSimDevice::silent_and_hanging_up_devices() {
+    Options silent;
+    silent.silent_after = 2;
+    DeviceRig quiet(silent);
+    quiet.receive(test::connect_frame());
+    quiet.receive(test::read_request(0));
+    QCOMPARE(quiet.after(0), reply_for(0));
+    quiet.receive(test::read_request(1));
+    QVERIFY(quiet.after(1000).empty());
+    quiet.device.power_on(quiet.now);
+    QVERIFY(quiet.after(5000).empty()); // not even a connect offer
+    QCOMPARE(quiet.device.frames_received(), 2);
+
+    Options hang_up;
+    hang_up.hang_up_after = 2;
+    hang_up.reply_delay_ms = 100;
+    DeviceRig leaving(hang_up);
+    leaving.receive(test::connect_frame());
+    leaving.receive(test::read_request(0));
+    QVERIFY(!leaving.device.hang_up_due()); // the reply is still to go out
+    QCOMPARE(leaving.after(100), reply_for(0));
+    QVERIFY(leaving.device.hang_up_due());
+}
+
+// A frame may arrive in pieces; a piece whose rest never comes is dropped
+// after a while instead of keeping the device busy with it.
+void TestSimDevice::partial_frames_wait_then_are_given_up() {
+    Options options;
+    DeviceRig rig(options);
+    rig.receive(test::connect_frame());
+    const Bytes request = test::read_request(1);
+    rig.receive({request[0], request[1]});
+    rig.now += milliseconds(1500);
+    rig.receive({request[2], request[3]});
+    QCOMPARE(rig.after(0), reply_for(1));
+
+    rig.receive({0xAA}); // a lone start byte
+    QVERIFY(rig.after(1999).empty());
+    QVERIFY(rig.device.ms_until_due(rig.now) >= 0);
+    rig.after(1);
+    QCOMPARE(rig.device.ms_until_due(rig.now), -1); // nothing left to wait for
+    rig.receive(test::read_request(2));
+    QCOMPARE(rig.after(0), reply_for(2));
+}
+
+QTEST_APPLESS_MAIN(TestSimDevice)
+#include "test_sim_device.moc"
