@@ -213,9 +213,7 @@ void TForm2::user_number_change(int user) {
         clear_test_message_user(user);
 }
 
-// The test message must go to a defined user. The settings values are cleared
-// too, so that refilling this window does not tick the test message again
-// before the messages window has stored its own controls.
+// The test message must go to a defined user.
 void TForm2::clear_test_message_user(int user) {
     TForm3* messages = forms_.form3;
     if (messages == nullptr || !messages->CheckBox1->isChecked())
@@ -227,8 +225,20 @@ void TForm2::clear_test_message_user(int user) {
     messages->CheckBox1->setChecked(false);
     messages->Edit11->clear();
     paint_box(messages->Edit11, BoxColour::scroll_bar);
-    state().settings.test_message_on = 0;
-    state().settings.test_message_user.clear();
+    forget_test_message_of(user);
+}
+
+// Clears the test message in the settings values too, so that refilling this
+// window does not tick it again before the messages window has stored its own
+// controls. Only settings that name the same user are cleared: while the
+// window is being filled the messages window may still show the test message
+// of earlier settings, and the settings being shown must survive that.
+void TForm2::forget_test_message_of(int user) {
+    Settings& v = state().settings;
+    if (v.test_message_on != 1 || read_integer(v.test_message_user) != user)
+        return;
+    v.test_message_on = 0;
+    v.test_message_user.clear();
 }
 
 // ---------------------------------------------------------------- balance

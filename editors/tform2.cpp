@@ -2,7 +2,9 @@
 
 #include "editors/operator_presets.h"
 #include "editors/tform3.h"
+#include "image/check.h"
 #include "image/decoder.h"
+#include "image/layout.h"
 #include "resources/resource_paths.h"
 #include "windows/box_state.h"
 #include "windows/form_layout.h"
@@ -30,9 +32,6 @@ constexpr int outer_height = 889;
 // The captions of the user numbers and of the inputs, in order.
 constexpr int user_label_numbers[] = {3, 5, 8, 9};
 constexpr int input_label_numbers[] = {14, 15, 17, 18, 19, 20, 21, 22};
-
-constexpr std::uint8_t length_complement = 0xAA;
-constexpr std::size_t balance_query_length_at = 300;
 
 QLineEdit* make_edit(const char* name, QWidget* parent, QRect geometry) {
     auto* edit = new QLineEdit(QString::fromLatin1(name), parent);
@@ -353,9 +352,7 @@ void TForm2::wyswietl_nastawy() {
     set_text(Edit5, v.output1_seconds);
     set_text(Edit12, v.output2_seconds);
 
-    const ImageBuffer& image = state().image_buffer;
-    const std::uint8_t length = image[balance_query_length_at];
-    if ((length ^ length_complement) != image[balance_query_length_at + 1]) {
+    if (!pair_valid(state().image_buffer, balance_query_length)) {
         Edit2->setText(QString());
         paint_box(Edit2, BoxColour::scroll_bar);
         CheckBox9->setChecked(false);
@@ -426,10 +423,8 @@ void TForm2::store_controls() {
 // The device learns the length of the balance-query text from a complement
 // pair beside its slot.
 void TForm2::store_balance_query_length() {
-    ImageBuffer& image = state().image_buffer;
     const auto length = static_cast<std::uint8_t>(bytes_of(Edit2).size() % 256);
-    image[balance_query_length_at] = length;
-    image[balance_query_length_at + 1] = length ^ length_complement;
+    write_pair(state().image_buffer, balance_query_length, length);
 }
 
 // ---------------------------------------------------------------- buttons

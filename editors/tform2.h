@@ -109,6 +109,7 @@ class TForm2 : public TForm {
     void Edit7Change();
     void user_number_change(int user);
     void clear_test_message_user(int user);
+    void forget_test_message_of(int user);
     void Edit2Change();
     void CheckBox9Click();
     void report_option_click(QCheckBox* option, QLineEdit* value_box);

@@ -392,6 +392,27 @@ class TestTForm2 : public QObject {
         QCOMPARE(int(s.test_message_on), 0);
     }
 
+    // New settings (a read or a template) whose user 3 is empty arrive while
+    // the messages window still shows the old test message to user 3: its
+    // rule fires during filling, but the new test message to user 1 stays.
+    void filling_keeps_the_test_message_of_new_settings() {
+        Fixture f;
+        Settings& s = f.state.settings;
+        s.user_number_3 = "333";
+        s.test_message_on = 1;
+        s.test_message_user = "3";
+        f.in_window([] {});
+        s.user_number_1 = "111";
+        s.user_number_3.clear();
+        s.test_message_user = "1";
+        f.in_window([&] {
+            QVERIFY(f.form3->CheckBox1->isChecked());
+            QCOMPARE(f.form3->Edit11->text(), T("1"));
+        });
+        QCOMPARE(int(s.test_message_on), 1);
+        QCOMPARE(s.test_message_user, std::string("1"));
+    }
+
     void factory_settings_keep_the_numbers() {
         Fixture f;
         Settings& s = f.state.settings;
