@@ -33,17 +33,6 @@ Memory numbered_memory() {
     return memory;
 }
 
-Bytes write_frame(std::uint8_t page, std::uint8_t fill) {
-    Bytes frame{0xAA, 0x02, page};
-    frame.insert(frame.end(), page_size, fill);
-    std::uint8_t check = 0xAA;
-    for (std::uint8_t byte : frame) {
-        check ^= byte;
-    }
-    frame.push_back(check);
-    return frame;
-}
-
 // A device just switched on, with a clock the test moves by hand.
 struct DeviceRig {
     explicit DeviceRig(const Options& options)
@@ -76,8 +65,6 @@ class TestSimDevice : public QObject {
   private slots:
     void options_are_read_and_checked();
     void offers_until_answered();
-    void answers_requests_and_stores_writes();
-    void faults_hit_only_the_first_answers();
     void silent_and_hanging_up_devices();
     void partial_frames_wait_then_are_given_up();
 };
@@ -122,52 +109,6 @@ void TestSimDevice::offers_until_answered() {
     QCOMPARE(rig.after(0), test::connect_frame());
 }
 
-void TestSimDevice::answers_requests_and_stores_writes() {
-    Options options;
-    options.reply_delay_ms = 300;
-    DeviceRig rig(options);
-    rig.receive(test::connect_frame());
-    rig.receive(test::read_request(2));
-    QVERIFY(rig.after(299).empty());
-    QCOMPARE(rig.after(1), reply_for(2));
-
-    rig.receive(write_frame(1, 0x33));
-    QCOMPARE(rig.saves, 1);
-    QCOMPARE(rig.device.memory()[512], std::uint8_t{0x33});
-    QCOMPARE(rig.device.memory()[1023], std::uint8_t{0x33});
-    QCOMPARE(rig.device.memory()[1024], numbered_memory()[1024]);
-    QCOMPARE(rig.after(300), test::acknowledgement(1));
-
-    Bytes corrupt = write_frame(0, 0x44);
-    corrupt.back() ^= 0x01;
-    rig.receive(corrupt);
-    QCOMPARE(rig.device.memory()[0], std::uint8_t{0});
-    QVERIFY(rig.after(1000).empty());
-}
-
-void TestSimDevice::faults_hit_only_the_first_answers() {
-    Options options;
-    options.ignore_requests = 1;
-    options.wrong_page = true;
-    options.corrupt_check = true;
-    options.never_ack = true;
-    DeviceRig rig(options);
-    rig.receive(test::connect_frame());
-
-    rig.receive(test::read_request(0));
-    QVERIFY(rig.after(10).empty()); // ignored
-    rig.receive(test::read_request(0));
-    Bytes misplaced = reply_for(1);
-    misplaced.back() ^= 0xFF;
-    QCOMPARE(rig.after(10), misplaced); // the next page, with a wrong check byte
-    rig.receive(test::read_request(3));
-    QCOMPARE(rig.after(10), reply_for(3));
-
-    rig.receive(write_frame(3, 0x00));
-    QCOMPARE(rig.device.memory()[1536], std::uint8_t{0x00});
-    QVERIFY(rig.after(1000).empty()); // stored, never acknowledged
-}
-
 void TestSimDevice::silent_and_hanging_up_devices() {
     Options silent;
     silent.silent_after = 2;
@@ -188,7 +129,8 @@ void TestSimDevice::silent_and_hanging_up_devices() {
     leaving.receive(test::connect_frame());
     leaving.receive(test::read_request(0));
     QVERIFY(!leaving.device.hang_up_due()); // the reply is still to go out
-    QCOMPARE(leaving.after(100), reply_for(0));
+    QVERIFY(leaving.after(99).empty());     // answered 100 ms late
+    QCOMPARE(leaving.after(1), reply_for(0));
     QVERIFY(leaving.device.hang_up_due());
 }
 
