@@ -301,6 +301,8 @@ class TestTForm2 : public QObject {
                 box->setText(T("7"));
                 box->setText(T(c.typed));
                 QCOMPARE(box->text(), T(c.after));
+                for (const auto& box : f.watcher.boxes())
+                    QCOMPARE(box.icon, QMessageBox::Critical);
                 QCOMPARE(f.shown(), c.message ? QStringList{T(c.message)} : QStringList{});
                 f.arm();
             }
