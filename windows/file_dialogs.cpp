@@ -28,25 +28,29 @@ QString qt_filter(const QString& filter) {
 
 } // namespace
 
+// A replaced dialog runs as the same modal layer as the real one, so the
+// windows behind it are deactivated and reactivated alike.
 QString ask_open_file_name(const QString& filter) {
-    if (open_override())
-        return open_override()(filter);
     QString name;
     run_modal_layer([&](QWidget* parent) {
-        name = QFileDialog::getOpenFileName(parent, QString(), QString(), qt_filter(filter));
+        if (open_override())
+            name = open_override()(filter);
+        else
+            name = QFileDialog::getOpenFileName(parent, QString(), QString(), qt_filter(filter));
     });
     return name;
 }
 
 QString ask_save_file_name(const QString& filter) {
-    if (save_override())
-        return save_override()(filter);
     // No default suffix: the file is written under exactly the name typed,
     // and an existing file of that name is overwritten without a question.
     QString name;
     run_modal_layer([&](QWidget* parent) {
-        name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter),
-                                            nullptr, QFileDialog::DontConfirmOverwrite);
+        if (save_override())
+            name = save_override()(filter);
+        else
+            name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter),
+                                                nullptr, QFileDialog::DontConfirmOverwrite);
     });
     return name;
 }

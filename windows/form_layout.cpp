@@ -29,6 +29,10 @@ void use_close_box_only(QWidget* window) {
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
+void clear_caption(QWidget* window) {
+    window->setWindowTitle(QStringLiteral(" "));
+}
+
 QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));

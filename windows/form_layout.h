@@ -28,6 +28,10 @@ void fix_outer_size(QWidget* window, int outer_width, int outer_height);
 // A title bar with the close box only (no minimise, no maximise).
 void use_close_box_only(QWidget* window);
 
+// A title bar without caption text. Qt puts the program's name into a title
+// bar whose title is empty, so the caption is one blank instead.
+void clear_caption(QWidget* window);
+
 // A label that sizes itself to its text whenever the text changes.
 QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top);
 void set_label_text(QLabel* label, const QString& text);

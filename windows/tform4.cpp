@@ -15,7 +15,7 @@ TForm4::TForm4(Forms& forms, QWidget* parent) : TForm(parent), forms_(forms) {
     use_close_box_only(this);
     apply_form_font(this);
     fix_outer_size(this, 705, 177);
-    setWindowTitle(QString());
+    clear_caption(this);
     place_bevel(this, "Bevel1", 0, 0, width(), height());
     // Placeholder: the read action always sets the text before showing.
     Label1 = place_label(this, "Label1", QStringLiteral("Label1"), 32, 32);

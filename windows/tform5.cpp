@@ -13,7 +13,7 @@ TForm5::TForm5(QWidget* parent) : TForm(parent) {
     use_close_box_only(this);
     apply_form_font(this);
     fix_outer_size(this, 713, 161);
-    setWindowTitle(QString());
+    clear_caption(this);
     place_bevel(this, "Bevel1", 0, 0, width(), height());
     // Placeholder: the programming start always sets the text before showing.
     Label1 = place_label(this, "Label1", QStringLiteral("Label1"), 56, 24);

@@ -14,7 +14,7 @@ TForm6::TForm6(QWidget* parent) : TForm(parent) {
     use_close_box_only(this);
     apply_form_font(this);
     fix_outer_size(this, 713, 177);
-    setWindowTitle(QString());
+    clear_caption(this);
     place_bevel(this, "Bevel1", 0, 0, width(), height());
     Label1 = place_label(this, "Label1", qs("Trwa nawiązywanie polaczenia komputera z urządzeniem"),
                          8, 16);

@@ -2,6 +2,7 @@
 // editor windows' store-and-refill behaviour depends on.
 
 #include "tests/support/modal_watcher.h"
+#include "windows/file_dialogs.h"
 #include "windows/modal.h"
 #include "windows/tform.h"
 
@@ -21,17 +22,17 @@ namespace {
 std::vector<std::string> journal;
 
 class Recorder : public FormEvents {
-public:
+  public:
     explicit Recorder(std::string name) : name_(std::move(name)) {}
     void FormActivate() override { journal.push_back(name_ + ".activate"); }
     void FormDeactivate() override { journal.push_back(name_ + ".deactivate"); }
 
-private:
+  private:
     std::string name_;
 };
 
 class Form : public TForm {
-public:
+  public:
     explicit Form(std::string name) : name_(std::move(name)) {}
     std::function<void()> on_activate;
     void FormActivate() override {
@@ -44,7 +45,7 @@ public:
     }
     void FormDeactivate() override { journal.push_back(name_ + ".deactivate"); }
 
-private:
+  private:
     std::string name_;
 };
 
@@ -55,7 +56,7 @@ class TestModal : public QObject {
     QWidget main_widget;
     Recorder main_events{"main"};
 
-private slots:
+  private slots:
     void init() {
         journal.clear();
         main_widget.show();
@@ -70,7 +71,7 @@ private slots:
             form.close();
         };
         show_modal(form);
-        const std::vector<std::string> expected{"main.deactivate", "A.activate", "A.deactivate",
+        const std::vector<std::string> expected{"main.deactivate", "A.activate",   "A.deactivate",
                                                 "A.activate",      "A.deactivate", "main.activate"};
         QCOMPARE(journal, expected);
         QCOMPARE(watcher.boxes().size(), size_t(1));
@@ -99,11 +100,42 @@ private slots:
         };
         show_modal(lower);
         const std::vector<std::string> expected{
-            "main.deactivate", "A.activate",   "A.deactivate", "B.activate",
-            "B.deactivate",    "N.activate",   "N.deactivate", "B.deactivate",
-            "A.deactivate",    "main.activate"};
+            "main.deactivate", "A.activate",   "A.deactivate", "B.activate",   "B.deactivate",
+            "N.activate",      "N.deactivate", "B.deactivate", "A.deactivate", "main.activate"};
         QCOMPARE(journal, expected);
         QVERIFY(!lower.isVisible() && !upper.isVisible() && !notice.isVisible());
+    }
+
+    void file_dialogs_cover_the_window_in_front_like_a_box() {
+        Form form("A");
+        QStringList filters;
+        override_open_dialog([&](const QString& filter) {
+            journal.push_back("open dialog");
+            filters << filter;
+            return QStringLiteral("chosen.sbn");
+        });
+        override_save_dialog([&](const QString& filter) {
+            journal.push_back("save dialog");
+            filters << filter;
+            return QString();
+        });
+        QString opened = QStringLiteral("unset");
+        QString saved = QStringLiteral("unset");
+        form.on_activate = [&] {
+            opened = ask_open_file_name(QStringLiteral("sbn|*.sbn"));
+            saved = ask_save_file_name(QStringLiteral("sbn|sbn"));
+            form.close();
+        };
+        show_modal(form);
+        override_open_dialog(nullptr);
+        override_save_dialog(nullptr);
+        QCOMPARE(opened, QStringLiteral("chosen.sbn"));
+        QVERIFY(saved.isEmpty());
+        QCOMPARE(filters, (QStringList{QStringLiteral("sbn|*.sbn"), QStringLiteral("sbn|sbn")}));
+        const std::vector<std::string> expected{
+            "main.deactivate", "A.activate",  "A.deactivate", "open dialog",  "A.activate",
+            "A.deactivate",    "save dialog", "A.activate",   "A.deactivate", "main.activate"};
+        QCOMPARE(journal, expected);
     }
 
     void showing_an_open_window_again_does_nothing() {

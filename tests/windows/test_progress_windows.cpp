@@ -2,7 +2,9 @@
 // controller counts on, the read window's OK after a good and a failed read,
 // and a notice that only its OK can dismiss.
 
+#include "link/link_texts.h"
 #include "tests/support/modal_watcher.h"
+#include "windows/form_layout.h"
 #include "windows/forms.h"
 #include "windows/main_state.h"
 #include "windows/modal.h"
@@ -67,9 +69,31 @@ class TestProgressWindows : public QObject {
         QCOMPARE(connect.size(), QSize(705, 145));
         QCOMPARE(read.size(), QSize(697, 145));
         QCOMPARE(programming.size(), QSize(705, 129));
-        QVERIFY(connect.windowTitle().isEmpty());
+        // No caption text, yet not an empty title: the platform would show
+        // the program's name in place of an empty one.
+        for (QWidget* window : std::initializer_list<QWidget*>{&connect, &read, &programming}) {
+            QVERIFY(!window->windowTitle().isEmpty());
+            QVERIFY(window->windowTitle().trimmed().isEmpty());
+        }
         QCOMPARE(connect.Label1->text(),
                  QString::fromUtf8("Trwa nawiązywanie polaczenia komputera z urządzeniem"));
+    }
+
+    void every_link_text_fits_inside_its_window() {
+        TForm6 connect;
+        TForm4 read(forms);
+        TForm5 programming;
+        const auto fits = [](QLabel* label, const char* text) {
+            set_label_text(label, QString::fromUtf8(text));
+            return label->geometry().right() < label->parentWidget()->width();
+        };
+        for (const char* text : {text_connecting, text_connected_window, text_connect_failed})
+            QVERIFY2(fits(connect.Label1, text), text);
+        QVERIFY(fits(connect.Label2, text_connect_failed_advice));
+        for (const char* text : {text_reading, text_read_done, text_read_failed})
+            QVERIFY2(fits(read.Label1, text), text);
+        for (const char* text : {text_programming, text_programming_done, text_programming_failed})
+            QVERIFY2(fits(programming.Label1, text), text);
     }
 
     void read_ok_after_a_good_read_opens_the_parameters_window() {
