@@ -7,6 +7,7 @@
 #include "editors/tform2.h"
 #include "editors/tform3.h"
 #include "image/decoder.h"
+#include "link/link_texts.h"
 #include "link/serial_port.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
@@ -108,6 +109,20 @@ class TestMainWindow : public QObject {
         QCOMPARE(main().size(), QSize(809, 305));
         QCOMPARE(main().windowTitle(), QStringLiteral("DOMOWY SYSTEM POWIADOMIENIA SMS"));
         QVERIFY(!(main().windowFlags() & Qt::WindowMinMaxButtonsHint));
+    }
+
+    void every_status_text_fits_the_status_line() {
+        for (const char* text :
+             {start_status, text_connecting, text_connected_status, text_connect_failed_advice,
+              text_link_broken_status,
+              "Nastąpiło zerwanie komunikacji z programem.Wyłącz i włącz urządzenie, wybierz port "
+              "a następnie nasiśnij przycisk \"Nawiąż połączenie\""}) {
+            main().Label5->setText(utf8(text));
+            QVERIFY2(main().Label5->heightForWidth(main().Label5->width()) <=
+                         main().Label5->height(),
+                     text);
+            QVERIFY(main().Label5->geometry().bottom() < main().ComboBox1->y());
+        }
     }
 
     void creates_every_window_once_and_shows_only_the_main_one() {
