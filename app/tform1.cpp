@@ -220,6 +220,9 @@ void TForm1::SpeedButton7Click() {
         show_error_box(qs("Odczyt pliku nie może być przeprowadzony"));
         return;
     }
+    // A programming run still sending pages would otherwise go on with the
+    // template's pages and leave the device with a mix of two images.
+    link.programming_on = 0;
     decode_parameters(image_buffer, settings);
     odczytaj_uzytkownikow(image_buffer, settings);
     decode_texts(image_buffer, settings);

@@ -233,6 +233,22 @@ class TestMainWindow : public QObject {
         QCOMPARE(main().link.link_up, 0); // no link needed, none touched
     }
 
+    void template_load_stops_a_programming_still_sending_pages() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("other.sbn"));
+        QVERIFY(write_file(path, test::image_with_user_number("700800900")));
+        override_open_dialog([&](const QString&) { return path; });
+        main().link.link_up = 1;
+        main().link.programming_on = 1;
+        main().link.page_index = 2;
+        main().SpeedButton7->click();
+        QCOMPARE(main().link.programming_on, 0);
+        const auto frames_before = port->sent.size();
+        main().Timer1Timer();
+        QCOMPARE(port->sent.size(), frames_before); // no write frame of the new image
+        QCOMPARE(main().link.link_up, 1);
+    }
+
     void unreadable_template_is_reported_and_changes_nothing() {
         QTemporaryDir folder;
         for (const QString& path :
