@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make ccache pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 qt6-translations-l10n
   libjpeg-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
 )

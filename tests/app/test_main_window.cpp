@@ -4,6 +4,7 @@
 
 #include "app/app_windows.h"
 #include "app/tform1.h"
+#include "app/toolkit_language.h"
 #include "editors/tform2.h"
 #include "editors/tform3.h"
 #include "image/decoder.h"
@@ -22,6 +23,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -286,6 +288,17 @@ class TestMainWindow : public QObject {
         main().SpeedButton2->click();
         QCOMPARE(ended, 1);
         QCOMPARE(main().SpeedButton2->size(), QSize(41, 33));
+    }
+
+    // The template dialogs speak Polish like every other window. Last: the
+    // translation stays installed for the rest of this program.
+    void file_dialog_texts_are_polish() {
+        QVERIFY(install_polish_toolkit_texts(*QCoreApplication::instance()));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        const auto* look_in = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+        QVERIFY(look_in != nullptr);
+        QVERIFY2(look_in->text() != QStringLiteral("Look in:"), qPrintable(look_in->text()));
     }
 };
 
