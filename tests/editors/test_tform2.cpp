@@ -103,6 +103,17 @@ bool applicable(const QLineEdit* box) {
     return box->isEnabled() && box_colour(box) == BoxColour::window;
 }
 
+// Every mask ticked, ECHO on, no balance option, both outputs neither
+// permanently nor automatically driven: the erased and the factory state.
+bool has_factory_choices(const ParametersControls& c) {
+    for (int i = 0; i < 8; ++i)
+        if (!c.input_mask_boxes[i] || (i < 4 && !(c.sms_mask_boxes[i] && c.ring_mask_boxes[i])))
+            return false;
+    return c.CheckBox17 && !c.CheckBox9 && !c.CheckBox10 && !c.CheckBox20 &&
+           c.RadioGroup2 == off_item && c.RadioGroup3 == off_item && c.RadioGroup4 == off_item &&
+           c.RadioGroup5 == off_item;
+}
+
 } // namespace
 
 class TestTForm2 : public QObject {
@@ -118,12 +129,7 @@ class TestTForm2 : public QObject {
             for (QLineEdit* box : {w.Edit7, w.Edit8, w.Edit9, w.Edit10, w.Edit11})
                 QVERIFY(box->text().isEmpty());
             const ParametersControls c = read_parameters_controls(w);
-            for (int i = 0; i < 8; ++i)
-                QVERIFY(c.input_mask_boxes[i] &&
-                        (i >= 4 || (c.sms_mask_boxes[i] && c.ring_mask_boxes[i])));
-            QVERIFY(c.CheckBox17 && !c.CheckBox9 && !c.CheckBox10 && !c.CheckBox20);
-            QVERIFY(c.RadioGroup2 == off_item && c.RadioGroup3 == off_item);
-            QVERIFY(c.RadioGroup4 == off_item && c.RadioGroup5 == off_item);
+            QVERIFY(has_factory_choices(c));
             for (QLineEdit* box : {w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit12})
                 QVERIFY(greyed(box) && box->text().isEmpty());
             QCOMPARE(w.Edit1->text(), T("20"));
@@ -435,12 +441,7 @@ class TestTForm2 : public QObject {
             QCOMPARE(w.Edit7->text(), T("48602951111"));
             QCOMPARE(w.Edit2->text(), T("*101#"));
             const ParametersControls c = read_parameters_controls(w);
-            for (int i = 0; i < 8; ++i)
-                QVERIFY(c.input_mask_boxes[i] &&
-                        (i >= 4 || (c.sms_mask_boxes[i] && c.ring_mask_boxes[i])));
-            QVERIFY(c.CheckBox17 && !c.CheckBox9 && !c.CheckBox10 && !c.CheckBox20);
-            QVERIFY(c.RadioGroup2 == off_item && c.RadioGroup3 == off_item);
-            QVERIFY(c.RadioGroup4 == off_item && c.RadioGroup5 == off_item);
+            QVERIFY(has_factory_choices(c));
             QVERIFY(c.Edit5.empty() && c.Edit12.empty() && c.Edit3.empty() && c.Edit4.empty());
             QCOMPARE(c.Edit1, std::string("20"));
         });
