@@ -5,6 +5,7 @@
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "link/link_controller.h"
+#include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "resources/resource_paths.h"
 #include "windows/end_program.h"
@@ -103,7 +104,6 @@ void TForm1::create_port_box() {
     for (int n = 1; n <= port_count; ++n) {
         const std::string name = "COM" + std::to_string(n);
         ComboBox1->addItem(QString::fromStdString(name));
-        ComboBox1->setItemData(n - 1, device_for_port_name(name), Qt::ToolTipRole);
     }
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
 }
@@ -170,7 +170,7 @@ void TForm1::FormCreate() {
     link.link_up = 0;
     ComboBox1->setCurrentIndex(0);
     port_name = "COM1";
-    ComboBox1->setToolTip(device_for_port_name(port_name));
+    show_port_devices();
     show_status(qs("Wybierz port komputera, wyłącz i włącz urządzenie i naciśnij przycisk "
                    "\"Nawiąż połączenie\""));
 }
@@ -181,7 +181,22 @@ void TForm1::ComboBox1Change() {
     if (index < 0 || index >= port_count)
         return;
     port_name = "COM" + std::to_string(index + 1);
-    ComboBox1->setToolTip(device_for_port_name(port_name));
+    show_port_devices();
+}
+
+// Each item's tooltip, and the box's own for the chosen port, tell which
+// device the name reaches now; adapters come and go, so they are renewed at
+// every choice.
+void TForm1::show_port_devices() {
+    const PortSources sources = port_sources_now();
+    for (int n = 1; n <= port_count; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        const QString tooltip = port_tooltip(name, sources);
+        ComboBox1->setItemData(n - 1, tooltip, Qt::ToolTipRole);
+        if (name == port_name) {
+            ComboBox1->setToolTip(tooltip);
+        }
+    }
 }
 
 void TForm1::SpeedButton1Click() {

@@ -82,6 +82,7 @@ class TForm1 : public QWidget, public MainState, public FormEvents, public LinkV
     void create_controls();
     void create_picture_buttons();
     void create_port_box();
+    void show_port_devices();
     void create_timers();
     void FormCreate();
     void show_status(const QString& text);

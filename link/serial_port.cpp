@@ -1,8 +1,12 @@
 #include "link/serial_port.h"
 
-#include <QByteArray>
-#include <QRegularExpression>
+#include "link/serial_devices.h"
+
+#include <QCoreApplication>
 #include <QtGlobal>
+
+#include <cerrno>
+#include <cstdio>
 
 #ifndef Q_OS_WIN
 #include <termios.h>
@@ -16,23 +20,19 @@ constexpr qint32 line_baud_rate = 19200;
 // Far longer than a 516-byte frame takes at 19200 baud (about 270 ms).
 constexpr int write_timeout_ms = 3000;
 
+std::string program_name() {
+    const QString name =
+        QCoreApplication::instance() != nullptr ? QCoreApplication::applicationName() : QString();
+    return name.isEmpty() ? std::string("gsm-notifier-config") : name.toStdString();
+}
+
 } // namespace
 
 QString device_for_port_name(const std::string& port_name) {
-    const QString name = QString::fromStdString(port_name);
 #ifdef Q_OS_WIN
-    return name;
+    return QString::fromStdString(port_name);
 #else
-    static const QRegularExpression com_name(QStringLiteral("^COM([1-9][0-9]*)$"));
-    const QRegularExpressionMatch match = com_name.match(name);
-    if (!match.hasMatch()) {
-        return name;
-    }
-    const QByteArray override_device = qgetenv(("GSM_NOTIFIER_" + name).toLatin1().constData());
-    if (!override_device.isEmpty()) {
-        return QString::fromLocal8Bit(override_device);
-    }
-    return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+    return QString::fromStdString(choose_port_device(port_name, port_sources_now()).device);
 #endif
 }
 
@@ -72,12 +72,30 @@ bool SerialPort::open(const std::string& port_name) {
         port_.close();
     }
     port_.clearError();
-    port_.setPortName(device_for_port_name(port_name));
+    const QString device = device_for_port_name(port_name);
+    port_.setPortName(device);
+    errno = 0;
     if (!port_.open(QIODevice::ReadWrite)) {
+        report_open_failure(device.toStdString(), errno);
         return false;
     }
     configure_line();
     return true;
+}
+
+// The message box says only that the port did not open; this line on stderr
+// says why and what to do about it.
+void SerialPort::report_open_failure(const std::string& device, int system_error) {
+#ifndef Q_OS_WIN
+    const OpenFailure failure = diagnose_open_failure(device, port_.error(), system_error,
+                                                      port_.errorString().toStdString());
+    const std::string line = open_failure_line(program_name(), failure) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+#else
+    Q_UNUSED(device);
+    Q_UNUSED(system_error);
+#endif
 }
 
 // Failures are ignored on purpose: a pseudo-terminal refuses the modem-line

@@ -1,8 +1,8 @@
 #pragma once
 // The serial port of the device link, on QSerialPort: exclusive access,
 // 19200 baud, 8 data bits, no parity, one stop bit, no flow control, RTS on,
-// DTR off. "COM1" ... "COM8" name /dev/ttyS0 ... /dev/ttyS7 on Linux; the
-// environment variable GSM_NOTIFIER_COMn points a name at another device.
+// DTR off. On Linux a port name reaches the device that port_mapping.h
+// chooses; a port that does not open gets a line on stderr saying why.
 
 #include "link/link_port.h"
 
@@ -30,6 +30,7 @@ class SerialPort : public LinkPort {
 
   private:
     void configure_line();
+    void report_open_failure(const std::string& device, int system_error);
     void on_error(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
