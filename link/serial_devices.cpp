@@ -107,10 +107,16 @@ SerialDevice device_from(const QSerialPortInfo& info,
     device.vid_pid = vid_pid_text(info);
     device.is_usb = info.hasVendorIdentifier() || device.device.rfind("/dev/ttyUSB", 0) == 0 ||
                     device.device.rfind("/dev/ttyACM", 0) == 0;
+    // Qt checks the chip only behind some drivers' UARTs: ask each one.
     if (is_built_in_uart(device.device)) {
         device.is_real_hardware = uart_answers(device.device).value_or(true);
     }
     return device;
+}
+
+bool device_exists(const std::string& device) {
+    struct stat info {};
+    return ::stat(device.c_str(), &info) == 0;
 }
 
 // Qt leaves out a built-in UART it cannot open or that has no chip. COM1's
@@ -118,7 +124,7 @@ SerialDevice device_from(const QSerialPortInfo& info,
 // so the old default stays where nothing is known.
 void add_first_uart(std::vector<SerialDevice>& devices) {
     const std::string uart = built_in_device_for(1);
-    if (find_serial_device(devices, uart) != nullptr || !probe_device(uart).exists) {
+    if (find_serial_device(devices, uart) != nullptr || !device_exists(uart)) {
         return;
     }
     SerialDevice device;
@@ -231,8 +237,7 @@ PortSources port_sources_now() {
 
 DeviceState probe_device(const std::string& device) {
     DeviceState state;
-    struct stat info {};
-    state.exists = ::stat(device.c_str(), &info) == 0;
+    state.exists = device_exists(device);
     if (state.exists && is_built_in_uart(device)) {
         state.real_hardware = uart_answers(device);
     }
@@ -245,7 +250,8 @@ std::string port_listing_now(const std::string& program) {
 
 QString port_tooltip(const std::string& port_name, const PortSources& sources) {
     const std::string device = choose_port_device(port_name, sources).device;
-    return QString::fromStdString(port_tooltip_text(sources, port_name, probe_device(device)));
+    return QString::fromStdString(
+        port_tooltip_text(sources, port_name, DeviceState{device_exists(device), std::nullopt}));
 }
 
 OpenFailure diagnose_open_failure(const std::string& device, QSerialPort::SerialPortError error,
@@ -253,7 +259,7 @@ OpenFailure diagnose_open_failure(const std::string& device, QSerialPort::Serial
     OpenFailure failure;
     failure.device = device;
     failure.system_text = error_text;
-    if (error == QSerialPort::DeviceNotFoundError || !probe_device(device).exists) {
+    if (error == QSerialPort::DeviceNotFoundError || !device_exists(device)) {
         failure.problem = OpenProblem::missing;
     } else if (find_lock_holder(device, failure)) {
         failure.holder_name = process_name(failure.holder_pid);

@@ -4,9 +4,13 @@
 #include "link/link_controller.h"
 #include "link/link_io.h"
 #include "link/link_texts.h"
+#include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "tests/link/link_fakes.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -112,15 +116,35 @@ class TestSerialPort : public QObject {
 };
 
 void TestSerialPort::port_names_map_to_devices() {
-    qunsetenv("GSM_NOTIFIER_COM1");
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qunsetenv("GSM_NOTIFIER_COM2");
     qunsetenv("GSM_NOTIFIER_COM8");
-    QCOMPARE(device_for_port_name("COM1"), QString("/dev/ttyS0"));
+    QCOMPARE(device_for_port_name("COM2"), QString("/dev/ttyS1"));
     QCOMPARE(device_for_port_name("COM8"), QString("/dev/ttyS7"));
     point_port_at("COM8", "/dev/ttyUSB0");
     QCOMPARE(device_for_port_name("COM8"), QString("/dev/ttyUSB0"));
     qunsetenv("GSM_NOTIFIER_COM8");
     QCOMPARE(device_for_port_name("/dev/ttyACM0"), QString("/dev/ttyACM0"));
     QCOMPARE(device_for_port_name("COM"), QString("COM"));
+
+    // The ports file in the configuration folder; the environment still wins.
+    QVERIFY(QDir(config.path()).mkpath("gsm-notifier-config"));
+    QFile file(config.filePath("gsm-notifier-config/ports.conf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("COM2=/dev/serial/by-id/usb-adapter\nCOM8=/dev/ttyACM9\n");
+    file.close();
+    QCOMPARE(device_for_port_name("COM2"), QString("/dev/serial/by-id/usb-adapter"));
+    point_port_at("COM2", "/tmp/notifier");
+    QCOMPARE(device_for_port_name("COM2"), QString("/tmp/notifier"));
+    qunsetenv("GSM_NOTIFIER_COM2");
+
+    // A relative XDG_CONFIG_HOME is not used: ~/.config is.
+    qputenv("XDG_CONFIG_HOME", "relative/folder");
+    QCOMPARE(QString::fromStdString(ports_file_path()),
+             QString::fromLocal8Bit(qgetenv("HOME")) + "/.config/gsm-notifier-config/ports.conf");
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 void TestSerialPort::open_sets_the_line() {
