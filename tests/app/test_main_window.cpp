@@ -189,6 +189,21 @@ class TestMainWindow : public QObject {
         QCOMPARE(port->opened.back(), std::string("COM2"));
     }
 
+    // Every item's tooltip is renewed at each choice: a device that is gone
+    // says so, one that is there shows its path.
+    void port_tooltips_follow_the_devices() {
+        QTemporaryDir folder;
+        const QString present = folder.filePath("adapter");
+        QVERIFY(QFile(present).open(QIODevice::WriteOnly));
+        qputenv("GSM_NOTIFIER_COM6", "/nonexistent/ttyUSB6");
+        qputenv("GSM_NOTIFIER_COM7", present.toLocal8Bit());
+        main().ComboBox1->setCurrentIndex(5);
+        qunsetenv("GSM_NOTIFIER_COM6");
+        qunsetenv("GSM_NOTIFIER_COM7");
+        QCOMPARE(main().ComboBox1->toolTip(), utf8("/nonexistent/ttyUSB6 (brak urządzenia)"));
+        QCOMPARE(main().ComboBox1->itemData(6, Qt::ToolTipRole).toString(), present);
+    }
+
     void typed_port_text_keeps_the_chosen_port() {
         main().ComboBox1->setCurrentIndex(2);
         QTest::keyClicks(main().ComboBox1->lineEdit(), QStringLiteral("9"));
