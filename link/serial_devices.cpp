@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -24,6 +25,15 @@ constexpr std::size_t ports_file_limit = 64 * 1024;
 std::string environment_value(const std::string& variable) {
     const char* value = std::getenv(variable.c_str());
     return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string home_folder() {
+    std::string home = environment_value("HOME");
+    if (home.empty()) {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+    }
+    return home;
 }
 
 std::string canonical(const std::string& path) {
@@ -210,7 +220,7 @@ bool find_lock_holder(const std::string& device, OpenFailure& failure) {
 std::string ports_file_path() {
     std::string folder = environment_value("XDG_CONFIG_HOME");
     if (folder.empty() || folder.front() != '/') {
-        folder = environment_value("HOME") + "/.config";
+        folder = home_folder() + "/.config";
     }
     return folder + "/gsm-notifier-config/ports.conf";
 }
