@@ -63,6 +63,10 @@ bool built_in_uart_is_real(const std::vector<SerialDevice>& devices, int port_nu
 } // namespace
 
 PortsFile parse_ports_file(std::string_view text) {
+    // Editors on other systems may start the file with a byte-order mark.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
     PortsFile file;
     int line_number = 0;
     while (!text.empty()) {

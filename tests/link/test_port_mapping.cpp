@@ -179,7 +179,7 @@ void TestPortMapping::single_adapter_default() {
 }
 
 void TestPortMapping::ports_file_lines() {
-    const PortsFile file = parse_ports_file("# adapters of the service case\r\n"
+    const PortsFile file = parse_ports_file("\xEF\xBB\xBF# adapters of the service case\r\n"
                                             "[General]\n"
                                             "\n"
                                             "  COM1 = /dev/serial/by-id/usb-FTDI-port0  \r\n"
