@@ -122,6 +122,7 @@ class TestTemplateFieldWork : public QObject {
     void help_version_and_usage();
     void templates_refused_before_anything_is_sent();
     void diff_and_backups_on_files();
+    void an_interrupted_read_releases_the_port();
     void read_then_program_and_verify();
     void a_page_stored_wrongly_fails_verification();
     void unacknowledged_programming_times_out();
@@ -234,6 +235,31 @@ void TestTemplateFieldWork::diff_and_backups_on_files() {
              qPrintable(lines[1]));
 }
 
+// QSerialPort's lock file for a device path, as it names it.
+QString lock_file_of(const QString& device) {
+    return QStringLiteral("/run/lock/LCK..") + QString(device).replace('/', '_');
+}
+
+void TestTemplateFieldWork::an_interrupted_read_releases_the_port() {
+    Bench bench;
+    Simulator sim(bench, {"--silent-after", "0"});
+    QVERIFY(sim.started());
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), bench.data_home());
+    environment.insert(QStringLiteral("GSM_NOTIFIER_COM1"), bench.path("com1"));
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(TEMPLATE_TOOL), {"read", "--port", "COM1", bench.path("out.sbn")});
+    tool.setReadChannel(QProcess::StandardError);
+    QVERIFY(tool.waitForReadyRead(10000)); // waiting for the device: the port is open
+    QVERIFY(QFile::exists(lock_file_of(bench.path("com1"))));
+    tool.terminate();
+    QVERIFY(tool.waitForFinished(10000));
+    QCOMPARE(tool.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
+    QVERIFY(!QFile::exists(lock_file_of(bench.path("com1"))));
+    QVERIFY(!QFile::exists(bench.path("out.sbn")));
+}
+
 void TestTemplateFieldWork::read_then_program_and_verify() {
     Bench bench;
     EncoderInput original = test::sound_controls("48601000555");
@@ -301,6 +327,7 @@ void TestTemplateFieldWork::a_device_that_never_offers() {
     QVERIFY(read.err.contains(bench.path("com1")));
     QVERIFY(!QFile::exists(bench.path("out.sbn")));
     QVERIFY(bench.backup_files().isEmpty());
+    QVERIFY(!QFile::exists(lock_file_of(bench.path("com1"))));
 }
 
 QTEST_GUILESS_MAIN(TestTemplateFieldWork)

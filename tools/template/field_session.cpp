@@ -1,6 +1,7 @@
 #include "tools/template/field_session.h"
 
 #include "link/link_texts.h"
+#include "tools/template/interruption.h"
 #include "tools/template/progress.h"
 
 #include <QEventLoop>
@@ -153,6 +154,7 @@ void FieldSession::run_until(const std::function<bool()>& finished) {
     loop.exec();
     finished_ = nullptr;
     quit_ = nullptr;
+    throw_if_interrupted();
 }
 
 void FieldSession::on_timer1() {

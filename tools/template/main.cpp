@@ -6,6 +6,7 @@
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "tools/template/field_commands.h"
+#include "tools/template/interruption.h"
 #include "tools/template/settings_report.h"
 
 #include "gnc_version.h"
@@ -212,10 +213,17 @@ int field_work(int argc, char** argv, const std::vector<std::string>& args) {
     }
     // Timers need an event loop; no window is ever shown.
     QCoreApplication application(argc, argv);
-    if (args[0] == "read") {
-        return gnc::cli::read_command(request->port_name, request->path);
+    gnc::cli::watch_for_interruption();
+    try {
+        if (args[0] == "read") {
+            return gnc::cli::read_command(request->port_name, request->path);
+        }
+        return gnc::cli::program_command(request->port_name, request->path, request->verify);
+    } catch (const gnc::cli::Interrupted&) {
+        // The session has closed the port while unwinding.
+        std::fputs("Przerwano.\n", stderr);
     }
-    return gnc::cli::program_command(request->port_name, request->path, request->verify);
+    gnc::cli::end_by_interrupting_signal();
 }
 
 } // namespace
