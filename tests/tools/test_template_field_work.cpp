@@ -159,6 +159,8 @@ void TestTemplateFieldWork::help_version_and_usage() {
     QVERIFY2(busy.err.contains(bench.path("no-such-device")), qPrintable(busy.err));
     QVERIFY(!QFile::exists(bench.path("out.sbn")));
     QCOMPARE(bench.tool({"program", "--port=COM2", in}).exit_code, 3);
+    // A file that could not be saved is found out before the port is opened.
+    QCOMPARE(bench.tool({"read", "--port", "COM2", bench.path("no-folder/out.sbn")}).exit_code, 1);
     QCOMPARE(bench.tool({"program", "--port", "COM1", bench.path("missing.sbn")}).exit_code, 1);
 }
 

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <unistd.h>
 #include <vector>
 
 namespace gnc::cli {
@@ -139,6 +141,14 @@ bool same_value(const ReportEntry& a, const ReportEntry& b) {
     return a.is_text ? a.text == b.text : a.number == b.number;
 }
 
+// Whether a file can be created in the folder that is to hold `path`.
+bool folder_writable(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string checked = folder.empty() ? "." : folder;
+    std::error_code ec;
+    return std::filesystem::is_directory(checked, ec) && ::access(checked.c_str(), W_OK) == 0;
+}
+
 bool write_out(const std::string& text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return std::fflush(stdout) == 0 && written;
@@ -147,6 +157,11 @@ bool write_out(const std::string& text) {
 } // namespace
 
 int read_command(const std::string& port_name, const std::string& out_path) {
+    // Found out before the user switches the device off and on, not after.
+    if (!folder_writable(out_path)) {
+        error_line("Zapis pliku nie może być przeprowadzony: " + out_path);
+        return exit_file;
+    }
     Progress progress(Progress::stderr_is_terminal());
     ImageBuffer image;
     {
