@@ -137,6 +137,14 @@ void TestTemplateFieldWork::help_version_and_usage() {
                                "7  verification failed"}) {
         QVERIFY2(help.out.contains(listed), listed);
     }
+    // Field work runs where no display is: the tool never loads the GUI libraries.
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {QStringLiteral(TEMPLATE_TOOL)});
+    QVERIFY(ldd.waitForFinished(10000));
+    const QByteArray libraries = ldd.readAllStandardOutput();
+    QVERIFY(libraries.contains("libQt6SerialPort"));
+    QVERIFY(!libraries.contains("libQt6Widgets") && !libraries.contains("libQt6Gui"));
+
     const Run version = bench.tool({"--version"});
     QCOMPARE(version.exit_code, 0);
     QVERIFY(version.out.startsWith("gsm-notifier-template "));
