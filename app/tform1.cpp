@@ -2,6 +2,7 @@
 
 #include "editors/settle_timer.h"
 #include "editors/tform2.h"
+#include "image/backup_store.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "link/link_controller.h"
@@ -27,6 +28,9 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+
+#include <cstdio>
+#include <exception>
 
 namespace gnc {
 
@@ -352,6 +356,24 @@ void TForm1::decode_image() {
     decode_parameters(image_buffer, settings);
     odczytaj_uzytkownikow(image_buffer, settings);
     decode_texts(image_buffer, settings);
+    keep_backup_of_read();
+}
+
+// Every image read from the device is also kept as a template, so that a
+// later programming can be undone. This happens silently: a backup that
+// cannot be saved is only reported on stderr and the read goes on as usual.
+void TForm1::keep_backup_of_read() {
+    try {
+        const BackupResult backup = save_backup(image_buffer);
+        if (backup.saved)
+            std::fprintf(stderr, "Kopia zapasowa odczytanych ustawień: %s\n", backup.path.c_str());
+        else
+            std::fprintf(stderr, "Nie zapisano kopii zapasowej odczytanych ustawień. %s\n",
+                         backup.error.c_str());
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "Nie zapisano kopii zapasowej odczytanych ustawień. %s\n",
+                     failure.what());
+    }
 }
 
 } // namespace gnc

@@ -86,6 +86,7 @@ class TForm1 : public QWidget, public MainState, public FormEvents, public LinkV
     void create_timers();
     void FormCreate();
     void show_status(const QString& text);
+    void keep_backup_of_read();
     QProgressBar* bar_of(LinkWindow window) const;
     TForm* window_of(LinkWindow window) const;
 

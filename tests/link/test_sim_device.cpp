@@ -1,5 +1,6 @@
 // The simulated device's options and behaviour, driven with a hand-set clock.
 
+#include "link/frames.h"
 #include "sim_device.h"
 #include "sim_options.h"
 #include "tests/link/link_fakes.h"
@@ -53,6 +54,15 @@ struct DeviceRig {
     SimDevice device;
 };
 
+Bytes write_frame(std::uint8_t page, std::uint8_t fill) {
+    Bytes frame(page_frame_size, fill);
+    frame[0] = frame_start;
+    frame[1] = command_write;
+    frame[2] = page;
+    frame.back() = check_byte(frame.data(), page_frame_size - 1);
+    return frame;
+}
+
 Bytes reply_for(std::uint8_t page) {
     const Memory memory = numbered_memory();
     return test::page_reply(page, memory.data() + page * page_size);
@@ -67,6 +77,7 @@ class TestSimDevice : public QObject {
     void offers_until_answered();
     void silent_and_hanging_up_devices();
     void partial_frames_wait_then_are_given_up();
+    void a_page_acknowledged_but_stored_wrongly();
 };
 
 void TestSimDevice::options_are_read_and_checked() {
@@ -153,6 +164,30 @@ void TestSimDevice::partial_frames_wait_then_are_given_up() {
     QCOMPARE(rig.device.ms_until_due(rig.now), -1); // nothing left to wait for
     rig.receive(test::read_request(2));
     QCOMPARE(rig.after(0), reply_for(2));
+}
+
+// The fault for verification: the write is acknowledged as usual, but the
+// page is kept with its first byte changed; other pages are kept as sent.
+void TestSimDevice::a_page_acknowledged_but_stored_wrongly() {
+    std::string error;
+    QVERIFY(!parse({"--corrupt-store", "4"}, &error));
+    QCOMPARE(error, std::string("--corrupt-store takes a page from 0 to 3"));
+    const auto options = parse({"--corrupt-store", "1"});
+    QVERIFY(options.has_value());
+    DeviceRig rig(*options);
+    rig.receive(test::connect_frame());
+    rig.receive(write_frame(0, 0x30));
+    rig.receive(write_frame(1, 0x30));
+    const Bytes acknowledgements = rig.after(0);
+    Bytes expected = test::acknowledgement(0);
+    const Bytes second = test::acknowledgement(1);
+    expected.insert(expected.end(), second.begin(), second.end());
+    QCOMPARE(acknowledgements, expected);
+    const Memory& memory = rig.device.memory();
+    QCOMPARE(memory[0], std::uint8_t{0x30});
+    QCOMPARE(memory[page_size], std::uint8_t{0x31});
+    QCOMPARE(memory[page_size + 1], std::uint8_t{0x30});
+    QCOMPARE(rig.saves, 2);
 }
 
 QTEST_APPLESS_MAIN(TestSimDevice)

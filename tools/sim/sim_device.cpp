@@ -163,6 +163,10 @@ void SimDevice::on_write_frame(std::uint8_t page, const std::uint8_t* data, Cloc
     if (page < memory_page_count) {
         std::copy(data, data + page_size,
                   memory_.begin() + static_cast<std::ptrdiff_t>(page * page_size));
+        if (page == options_.corrupt_store_page) {
+            memory_[page * page_size] ^= 0x01;
+            log_("   stored with its first byte changed");
+        }
         save_(memory_);
     }
     if (options_.never_ack) {

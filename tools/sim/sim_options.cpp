@@ -44,6 +44,7 @@ const std::map<std::string, ValueSetter>& options_with_value() {
         {"--ignore-requests", count_into(&Options::ignore_requests)},
         {"--silent-after", count_into(&Options::silent_after)},
         {"--hang-up-after", count_into(&Options::hang_up_after)},
+        {"--corrupt-store", count_into(&Options::corrupt_store_page)},
     };
     return table;
 }
@@ -84,6 +85,10 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         }
         ++i;
     }
+    if (options.corrupt_store_page > 3) {
+        error = "--corrupt-store takes a page from 0 to 3";
+        return std::nullopt;
+    }
     if (options.offer_interval_ms == 0) {
         error = "--offer-interval must be above 0";
         return std::nullopt;
@@ -108,6 +113,8 @@ const char* usage_text() {
            "  --corrupt-check        send the first page reply with a wrong check byte\n"
            "  --wrong-page           answer the first read request with the next page\n"
            "  --never-ack            store write frames but never acknowledge them\n"
+           "  --corrupt-store PAGE   acknowledge write frames of PAGE (0-3) but store\n"
+           "                         that page with its first byte changed\n"
            "  --silent-after N       answer nothing after N received frames\n"
            "  --hang-up-after N      close the line and exit after N received frames\n"
            "  --log                  log every frame with a timestamp on stderr\n"

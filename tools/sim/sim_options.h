@@ -17,8 +17,9 @@ struct Options {
     bool corrupt_check = false;
     bool wrong_page = false;
     bool never_ack = false;
-    int silent_after = -1;  // frames received before the device falls silent
-    int hang_up_after = -1; // frames received before the device drops the line
+    int corrupt_store_page = -1; // page stored with its first byte changed (-1: none)
+    int silent_after = -1;       // frames received before the device falls silent
+    int hang_up_after = -1;      // frames received before the device drops the line
     bool log = false;
     bool help = false;
 };

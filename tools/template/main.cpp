@@ -1,14 +1,23 @@
 // gsm-notifier-template: prints the settings a template file holds, decoded
-// exactly as the configurator decodes a loaded template, without any window.
+// exactly as the configurator decodes a loaded template, without any window;
+// reads and programs devices through the configurator's link, keeps backups
+// of what it reads, and compares templates.
 
 #include "image/decoder.h"
 #include "image/template_file.h"
+#include "tools/template/field_commands.h"
+#include "tools/template/interruption.h"
 #include "tools/template/settings_report.h"
+
+#include "gnc_version.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,27 +25,66 @@ constexpr int exit_ok = 0;
 constexpr int exit_unreadable = 1;
 constexpr int exit_usage = 2;
 
-const char* const usage_line = "usage: gsm-notifier-template show FILE [--json]\n";
+const char* const usage_line =
+    "usage: gsm-notifier-template show FILE [--json]\n"
+    "       gsm-notifier-template read --port COMn OUT.sbn\n"
+    "       gsm-notifier-template program --port COMn IN.sbn [--no-verify]\n"
+    "       gsm-notifier-template backups\n"
+    "       gsm-notifier-template diff A.sbn B.sbn [--json]\n";
 
 const char* const help_text =
     "usage: gsm-notifier-template show FILE [--json]\n"
-    "       gsm-notifier-template --help\n"
+    "       gsm-notifier-template read --port COMn OUT.sbn\n"
+    "       gsm-notifier-template program --port COMn IN.sbn [--no-verify]\n"
+    "       gsm-notifier-template backups\n"
+    "       gsm-notifier-template diff A.sbn B.sbn [--json]\n"
+    "       gsm-notifier-template --help | --version\n"
     "\n"
-    "Prints every settings value held in a settings template file (.sbn), decoded\n"
-    "exactly as the configurator decodes a template it loads: fields whose check\n"
-    "bytes do not match show the configurator's fallbacks. Installers use it to\n"
-    "check templates without opening the configurator's windows.\n"
+    "Checks settings template files (.sbn) without opening the configurator's\n"
+    "windows, and reads and programs devices from a shell, through the same link\n"
+    "as the configurator (same frames, pace, repetitions and time-outs).\n"
     "\n"
-    "  show FILE          one \"name: value\" line per settings value; texts are\n"
-    "                     converted from code page 1250 to UTF-8, control\n"
-    "                     characters and bytes without a character are shown\n"
-    "                     as \\xNN, a backslash as \\\\\n"
+    "  show FILE          one \"name: value\" line per settings value, decoded\n"
+    "                     exactly as the configurator decodes a template it loads:\n"
+    "                     fields whose check bytes do not match show the\n"
+    "                     configurator's fallbacks; texts are converted from code\n"
+    "                     page 1250 to UTF-8, control characters and bytes without\n"
+    "                     a character are shown as \\xNN, a backslash as \\\\\n"
     "  show FILE --json   the same values as one JSON object keyed by the names;\n"
     "                     masks and flags are numbers, texts are strings (a\n"
     "                     byte without a character becomes U+FFFD)\n"
+    "  read --port COMn OUT.sbn\n"
+    "                     waits for the device on the port (switch it off and on),\n"
+    "                     reads its settings and saves them as a template\n"
+    "  program --port COMn IN.sbn [--no-verify]\n"
+    "                     refuses a template with fields that fail their check\n"
+    "                     bytes or that the configurator's encoder would report;\n"
+    "                     otherwise waits for the device, reads it first (backup),\n"
+    "                     writes the template's four pages, and reads them back to\n"
+    "                     compare (unless --no-verify), naming differing fields\n"
+    "  backups            lists the backups, newest first, with the SMS centre and\n"
+    "                     user 1's number\n"
+    "  diff A.sbn B.sbn [--json]\n"
+    "                     prints the settings values that differ between two\n"
+    "                     templates (\"- name: A\" and \"+ name: B\" lines, or one\n"
+    "                     JSON object of {\"a\": ..., \"b\": ...} by name)\n"
     "\n"
-    "Exit status: 0 shown, 1 file cannot be read or report cannot be written,\n"
-    "2 wrong usage.\n";
+    "Ports: COM1 ... COM8 open /dev/ttyS0 ... /dev/ttyS7; GSM_NOTIFIER_COMn points a\n"
+    "name at another device. Every image read from a device is also kept as a\n"
+    "template in $XDG_DATA_HOME/gsm-notifier-config/backups (by default\n"
+    "~/.local/share/gsm-notifier-config/backups), named by UTC date and time; the\n"
+    "newest 200 are kept. Progress and messages go to stderr.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  done (diff: the settings are the same)\n"
+    "  1  a file could not be read or written (diff: the settings differ)\n"
+    "  2  bad usage\n"
+    "  3  no connection: the port cannot be opened, or the device did not offer a\n"
+    "     connection within the configurator's connect time\n"
+    "  4  read time-out\n"
+    "  5  programming time-out\n"
+    "  6  template refused (nothing was sent)\n"
+    "  7  verification failed: the device holds other settings than were sent\n";
 
 struct Request {
     std::string path;
@@ -88,18 +136,122 @@ int show(const Request& request) {
     return exit_ok;
 }
 
+struct FieldRequest {
+    std::string port_name;
+    std::string path;
+    bool verify = true;
+};
+
+// "read --port COMn OUT" and "program --port COMn IN [--no-verify]", options
+// in any order; "--port=COMn" is accepted too.
+std::optional<FieldRequest> parse_field(const std::vector<std::string>& args) {
+    const bool programming = args[0] == "program";
+    FieldRequest request;
+    bool have_port = false;
+    bool have_path = false;
+    bool have_no_verify = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--port" && i + 1 < args.size() && !have_port) {
+            request.port_name = args[++i];
+            have_port = true;
+        } else if (arg.rfind("--port=", 0) == 0 && !have_port) {
+            request.port_name = arg.substr(7);
+            have_port = true;
+        } else if (arg == "--no-verify" && programming && !have_no_verify) {
+            request.verify = false;
+            have_no_verify = true;
+        } else if (!have_path && (arg.empty() || arg[0] != '-' || arg == "-")) {
+            request.path = arg;
+            have_path = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!have_port || request.port_name.empty() || !have_path || request.path.empty()) {
+        return std::nullopt;
+    }
+    return request;
+}
+
+struct DiffRequest {
+    std::string a, b;
+    bool json = false;
+};
+
+std::optional<DiffRequest> parse_diff(const std::vector<std::string>& args) {
+    DiffRequest request;
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json" && !request.json) {
+            request.json = true;
+        } else if (arg.empty() || arg[0] != '-' || arg == "-") {
+            paths.push_back(arg);
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
+        return std::nullopt;
+    }
+    request.a = paths[0];
+    request.b = paths[1];
+    return request;
+}
+
+int wrong_usage() {
+    std::fputs("gsm-notifier-template: błędne wywołanie\n", stderr);
+    std::fputs(usage_line, stderr);
+    return exit_usage;
+}
+
+int field_work(int argc, char** argv, const std::vector<std::string>& args) {
+    const auto request = parse_field(args);
+    if (!request) {
+        return wrong_usage();
+    }
+    // Timers need an event loop; no window is ever shown.
+    QCoreApplication application(argc, argv);
+    gnc::cli::watch_for_interruption();
+    try {
+        if (args[0] == "read") {
+            return gnc::cli::read_command(request->port_name, request->path);
+        }
+        return gnc::cli::program_command(request->port_name, request->path, request->verify);
+    } catch (const gnc::cli::Interrupted&) {
+        // The session has closed the port while unwinding.
+        std::fputs("Przerwano.\n", stderr);
+    }
+    gnc::cli::end_by_interrupting_signal();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(help_text, stdout);
         return exit_ok;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("gsm-notifier-template %s\n", GNC_VERSION);
+        return exit_ok;
+    }
+    if (!args.empty() && (args[0] == "read" || args[0] == "program")) {
+        return field_work(argc, argv, args);
+    }
+    if (!args.empty() && args[0] == "backups") {
+        return args.size() == 1 ? gnc::cli::backups_command() : wrong_usage();
+    }
+    if (!args.empty() && args[0] == "diff") {
+        const auto request = parse_diff(args);
+        return request ? gnc::cli::diff_command(request->a, request->b, request->json)
+                       : wrong_usage();
+    }
     const auto request = parse(argc, argv);
     if (!request) {
-        std::fputs("gsm-notifier-template: wrong usage\n", stderr);
-        std::fputs(usage_line, stderr);
-        return exit_usage;
+        return wrong_usage();
     }
     return show(*request);
 }
