@@ -1,6 +1,7 @@
 // gsm-notifier-template: prints the settings a template file holds, decoded
 // exactly as the configurator decodes a loaded template, without any window.
 
+#include "gnc_version.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "tools/template/settings_report.h"
@@ -91,6 +92,10 @@ int show(const Request& request) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("gsm-notifier-template " GNC_VERSION);
+        return exit_ok;
+    }
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(help_text, stdout);
         return exit_ok;
