@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 qt6-translations-l10n
   libjpeg-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
+  dpkg-dev file
 )
 
 missing=()

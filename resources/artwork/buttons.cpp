@@ -317,10 +317,16 @@ std::vector<Picture> button_pictures() {
 }
 
 std::vector<Picture> icon_pictures() {
-    return {
+    std::vector<Picture> icons = {
         {QStringLiteral("icons/gsm-notifier-config.png"), [] { return button(draw_icon); }},
         {QStringLiteral("icons/gsm-notifier-config-64.png"), [] { return button(draw_icon, 64); }},
     };
+    // The desktop's icon theme folders, one drawing per size.
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icons.push_back(
+            {QStringLiteral("icons/hicolor/%1x%1/apps/gsm-notifier-config.png").arg(size),
+             [size] { return button(draw_icon, size); }});
+    return icons;
 }
 
 } // namespace artwork

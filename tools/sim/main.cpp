@@ -1,6 +1,7 @@
 // gsm-notifier-sim: a simulated notifier on a pseudo-terminal, for trying the
 // configurator without hardware and for end-to-end tests.
 
+#include "gnc_version.h"
 #include "sim_device.h"
 #include "sim_options.h"
 
@@ -270,6 +271,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << usage_text();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "gsm-notifier-sim " GNC_VERSION "\n";
         return 0;
     }
     return run_simulator(*options);

@@ -57,6 +57,7 @@ const std::map<std::string, bool Options::*>& flags() {
         {"--log", &Options::log},
         {"--help", &Options::help},
         {"-h", &Options::help},
+        {"--version", &Options::version},
     };
     return table;
 }
@@ -118,7 +119,8 @@ const char* usage_text() {
            "  --silent-after N       answer nothing after N received frames\n"
            "  --hang-up-after N      close the line and exit after N received frames\n"
            "  --log                  log every frame with a timestamp on stderr\n"
-           "  --help                 show this text\n";
+           "  --help                 show this text\n"
+           "  --version              show the version\n";
 }
 
 } // namespace gnc::sim

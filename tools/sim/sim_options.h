@@ -22,6 +22,7 @@ struct Options {
     int hang_up_after = -1;      // frames received before the device drops the line
     bool log = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses argv[1..]; on a bad option returns nothing and sets `error`.
