@@ -155,13 +155,15 @@ void TForm2::connect_box_rule(QLineEdit* box, std::function<void()> rule) {
 // of a number copied from a phone) are dropped silently. Any other character
 // that code page 1250 cannot hold becomes '?' in a number box, which the box's
 // own rule then refuses with its message, once; the balance-query box, which
-// takes any text and has no message of its own, keeps its previous text.
+// takes any text and has no message of its own, keeps its previous text when
+// the user typed or pasted it (while the window fills it from the settings it
+// shows '?' too).
 // False when the text was changed here: that change has already run the rule.
 bool TForm2::admit_text(QLineEdit* box) {
     const QString text = box->text();
     QString kept = without_format_characters(text);
     if (!fits_cp1250(kept)) {
-        if (box == Edit2) {
+        if (box == Edit2 && !filling_) {
             QApplication::beep();
             kept = admitted_text_[box];
         } else {

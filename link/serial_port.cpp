@@ -6,7 +6,9 @@
 #include <QtGlobal>
 
 #ifndef Q_OS_WIN
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace gnc {
@@ -25,6 +27,28 @@ int write_wait_ms(std::size_t count) {
         static_cast<int>((count * bits_per_byte * 1000 + line_baud_rate - 1) / line_baud_rate);
     return wire_ms + write_margin_ms;
 }
+
+#ifndef Q_OS_WIN
+// Waits until the driver has sent what it holds, as tcdrain() does, but gives
+// the rest up at the deadline: a driver that cannot get rid of its bytes (an
+// adapter in trouble) would hold tcdrain() for ever. Where the driver cannot
+// tell how much it holds, tcdrain() it is.
+void drain_until(int handle, const QDeadlineTimer& deadline) {
+    constexpr useconds_t poll_us = 1000;
+    int queued = 0;
+    while (::ioctl(handle, TIOCOUTQ, &queued) == 0) {
+        if (queued <= 0) {
+            return;
+        }
+        if (deadline.hasExpired()) {
+            tcflush(handle, TCOFLUSH);
+            return;
+        }
+        ::usleep(poll_us);
+    }
+    tcdrain(handle);
+}
+#endif
 
 } // namespace
 
@@ -128,9 +152,9 @@ void SerialPort::send(const std::uint8_t* data, std::size_t count) {
         port_.clear(QSerialPort::Output);
     }
 #ifndef Q_OS_WIN
-    // Return only once the bytes have left the line.
+    // Return only once the bytes have left the line, within the same time.
     if (port_.isOpen()) {
-        tcdrain(static_cast<int>(port_.handle()));
+        drain_until(static_cast<int>(port_.handle()), deadline);
     }
 #endif
     port_.clearError();
