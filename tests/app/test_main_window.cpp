@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace gnc;
 using gnc::test::later;
@@ -295,8 +296,10 @@ class TestMainWindow : public QObject {
 
     void unreadable_template_is_reported_and_changes_nothing() {
         QTemporaryDir folder;
-        for (const QString& path :
-             {folder.filePath(QStringLiteral("missing.sbn")), folder.path()}) {
+        const QString fifo = folder.filePath(QStringLiteral("x.sbn"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        for (const QString& path : {folder.filePath(QStringLiteral("missing.sbn")), folder.path(),
+                                    fifo, QStringLiteral("/dev/zero")}) {
             watcher->clear();
             override_open_dialog([&](const QString&) { return path; });
             const Settings before = main().settings;
