@@ -5,6 +5,7 @@
 #include "editors/tform3.h"
 #include "link/link_controller.h"
 #include "link/serial_port.h"
+#include "windows/end_program.h"
 #include "windows/info_windows.h"
 #include "windows/modal.h"
 #include "windows/tform11.h"
@@ -20,6 +21,9 @@ AppWindows::AppWindows(LinkPort* port) {
     if (port == nullptr) {
         serial_port_ = std::make_unique<SerialPort>();
         port = serial_port_.get();
+        // The exit buttons and the ending signals end the program at once;
+        // the port is released first, or the next program finds it locked.
+        release_at_program_end([this] { serial_port_->close(); });
     }
     port_ = port;
     create_windows();
@@ -27,6 +31,8 @@ AppWindows::AppWindows(LinkPort* port) {
 }
 
 AppWindows::~AppWindows() {
+    if (serial_port_ != nullptr)
+        release_at_program_end(nullptr);
     // The controller refers to the main window; the other windows are the
     // main window's children and go with it.
     controller_.reset();

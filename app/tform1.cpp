@@ -142,16 +142,21 @@ void TForm1::create_picture_buttons() {
 }
 
 void TForm1::create_timers() {
+    // Precise timers: coarse ones may shift each tick by up to 5 %, and the
+    // device is to see one request a second and the time-outs to hold.
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(exchange_tick_ms);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer2 = new QTimer(this);
+    Timer2->setTimerType(Qt::PreciseTimer);
     Timer2->setInterval(supervision_tick_ms);
     connect(Timer2, &QTimer::timeout, this, [this] {
         FlagScope scope(in_timer2_slot_, true);
         Timer2Timer();
     });
     Timer3 = new QTimer(this);
+    Timer3->setTimerType(Qt::PreciseTimer);
     Timer3->setInterval(50);
     connect(Timer3, &QTimer::timeout, this, [this] { Timer3Timer(); });
     Timer1->start();
@@ -240,8 +245,12 @@ void TForm1::SpeedButton7Click() {
         return;
     }
     // A programming run still sending pages would otherwise go on with the
-    // template's pages and leave the device with a mix of two images.
-    link.programming_on = 0;
+    // template's pages and leave the device with a mix of two images; a read
+    // still under way would overwrite the template's pages with the device's.
+    if (forms_.controller != nullptr) {
+        forms_.controller->stop_programming();
+        forms_.controller->stop_read();
+    }
     decode_parameters(image_buffer, settings);
     odczytaj_uzytkownikow(image_buffer, settings);
     decode_texts(image_buffer, settings);
@@ -341,6 +350,7 @@ void TForm1::close_window(LinkWindow window) {
 void TForm1::show_link_lost_notice() {
     QTimer stand_in;
     if (in_timer2_slot_) {
+        stand_in.setTimerType(Qt::PreciseTimer);
         stand_in.setInterval(Timer2->interval());
         connect(&stand_in, &QTimer::timeout, this, [this] { Timer2Timer(); });
         stand_in.start();

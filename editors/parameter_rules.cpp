@@ -14,9 +14,11 @@
 #include "windows/radio_group.h"
 #include "windows/text.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <optional>
 
 namespace gnc {
@@ -117,19 +119,18 @@ bool TForm2::rules_armed() const {
 
 void TForm2::connect_rules() {
     connect(radiogroup6, &RadioGroup::itemClicked, this, [this] { RadioGroup6Click(); });
-    connect(Edit7, &QLineEdit::textChanged, this, [this] { Edit7Change(); });
+    connect_box_rule(Edit7, [this] { Edit7Change(); });
     for (int user = 1; user <= 4; ++user)
-        connect(user_box(user), &QLineEdit::textChanged, this,
-                [this, user] { user_number_change(user); });
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
+        connect_box_rule(user_box(user), [this, user] { user_number_change(user); });
+    connect_box_rule(Edit2, [this] { Edit2Change(); });
     connect(CheckBox9, &QCheckBox::toggled, this, [this] { CheckBox9Click(); });
     connect(CheckBox20, &QCheckBox::toggled, this,
             [this] { report_option_click(CheckBox20, Edit4); });
     connect(CheckBox10, &QCheckBox::toggled, this,
             [this] { report_option_click(CheckBox10, Edit3); });
-    connect(Edit4, &QLineEdit::textChanged, this, [this] { Edit4Change(); });
-    connect(Edit3, &QLineEdit::textChanged, this, [this] { Edit3Change(); });
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    connect_box_rule(Edit4, [this] { Edit4Change(); });
+    connect_box_rule(Edit3, [this] { Edit3Change(); });
+    connect_box_rule(Edit1, [this] { Edit1Change(); });
     connect(RadioGroup2, &RadioGroup::itemClicked, this,
             [this] { steady_drive_click(RadioGroup2, RadioGroup4, Edit5); });
     connect(RadioGroup3, &RadioGroup::itemClicked, this,
@@ -138,10 +139,46 @@ void TForm2::connect_rules() {
             [this] { timed_drive_click(RadioGroup2, RadioGroup4, Edit5); });
     connect(RadioGroup5, &RadioGroup::itemClicked, this,
             [this] { timed_drive_click(RadioGroup3, RadioGroup5, Edit12); });
-    connect(Edit5, &QLineEdit::textChanged, this,
-            [this] { drive_time_change(RadioGroup4, Edit5, 1); });
-    connect(Edit12, &QLineEdit::textChanged, this,
-            [this] { drive_time_change(RadioGroup5, Edit12, 2); });
+    connect_box_rule(Edit5, [this] { drive_time_change(RadioGroup4, Edit5, 1); });
+    connect_box_rule(Edit12, [this] { drive_time_change(RadioGroup5, Edit12, 2); });
+}
+
+void TForm2::connect_box_rule(QLineEdit* box, std::function<void()> rule) {
+    connect(box, &QLineEdit::textChanged, this, [this, box, rule = std::move(rule)] {
+        if (admit_text(box))
+            rule();
+    });
+}
+
+// A box holds only what the settings can store, so that what is stored is
+// always what the box shows. Invisible format characters (the direction marks
+// of a number copied from a phone) are dropped silently. Any other character
+// that code page 1250 cannot hold becomes '?' in a number box, which the box's
+// own rule then refuses with its message, once; the balance-query box, which
+// takes any text and has no message of its own, keeps its previous text when
+// the user typed or pasted it (while the window fills it from the settings it
+// shows '?' too).
+// False when the text was changed here: that change has already run the rule.
+bool TForm2::admit_text(QLineEdit* box) {
+    const QString text = box->text();
+    QString kept = without_format_characters(text);
+    if (!fits_cp1250(kept)) {
+        if (box == Edit2 && !filling_) {
+            QApplication::beep();
+            kept = admitted_text_[box];
+        } else {
+            kept = with_unholdable_marked(kept, QLatin1Char('?'));
+        }
+    }
+    if (kept == text) {
+        admitted_text_[box] = text;
+        return true;
+    }
+    const int cursor = box->cursorPosition() - static_cast<int>(text.size() - kept.size());
+    box->setText(kept);
+    if (box->text() == kept)
+        box->setCursorPosition(std::max(cursor, 0));
+    return false;
 }
 
 // ---------------------------------------------------------------- operator

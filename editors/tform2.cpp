@@ -154,6 +154,7 @@ void TForm2::create_window() {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(qs("DOMOWY SYSTEM POWIADOMIENIA SMS - PARAMETRY USTAWIEŃ"));
     use_close_box_only(this);
+    ignore_escape();
     apply_form_font(this);
     fix_outer_size(this, outer_width, outer_height);
     move(300, 35);

@@ -7,6 +7,10 @@
 
 #include "windows/tform.h"
 
+#include <QString>
+
+#include <functional>
+#include <map>
 #include <string>
 
 class QAbstractButton;
@@ -104,6 +108,8 @@ class TForm2 : public TForm {
     void SpeedButton3Click();
 
     // Field rules.
+    void connect_box_rule(QLineEdit* box, std::function<void()> rule);
+    bool admit_text(QLineEdit* box);
     bool rules_armed() const;
     void RadioGroup6Click();
     void Edit7Change();
@@ -125,6 +131,8 @@ class TForm2 : public TForm {
     Forms& forms_;
     // True while FormActivate fills the controls (see FormActivate).
     bool filling_ = false;
+    // The last text of each box that passed admit_text.
+    std::map<const QLineEdit*, QString> admitted_text_;
     QCheckBox* sms_mask_[4] = {};
     QCheckBox* ring_mask_[4] = {};
     QCheckBox* input_mask_[8] = {};

@@ -83,11 +83,12 @@ void TForm3::SpeedButton4Click() {
 }
 
 // "Zapis szablonu na dysk". Whatever happens, a programming run that is still
-// sending pages stops: the image it sends may just have been recomposed.
+// sending pages stops, with its watch: the image it sends may just have been
+// recomposed.
 void TForm3::SpeedButton3Click() {
     if (compose_whole_image() == Composition::clear)
         save_template_file();
-    forms_.state->link.programming_on = 0;
+    forms_.controller->stop_programming();
     close_if_asked();
 }
 

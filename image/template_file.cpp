@@ -24,7 +24,14 @@ class FileDescriptor {
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() { close(); }
 
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+
     int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     bool valid() const { return fd_ >= 0; }
 
     // True when the descriptor was closed without an error.
@@ -83,17 +90,26 @@ std::string folder_of(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A save through a symbolic link replaces the file it points to and keeps the link.
+// A save through a symbolic link replaces the file it points to and keeps the
+// link; a link that points nowhere yet creates the file it names. Links are
+// followed one by one, a relative one from the folder that holds it.
 std::string resolved_target(const std::string& path) {
-    struct stat link_info {};
-    if (::lstat(path.c_str(), &link_info) != 0 || !S_ISLNK(link_info.st_mode)) {
-        return path;
+    constexpr int link_limit = 40;
+    std::string target = path;
+    for (int hop = 0; hop < link_limit; ++hop) {
+        struct stat link_info {};
+        if (::lstat(target.c_str(), &link_info) != 0 || !S_ISLNK(link_info.st_mode)) {
+            return target;
+        }
+        char destination[PATH_MAX];
+        const ssize_t length = ::readlink(target.c_str(), destination, sizeof destination - 1);
+        if (length <= 0) {
+            return target;
+        }
+        const std::string next(destination, static_cast<std::size_t>(length));
+        target = next.front() == '/' ? next : folder_of(target) + "/" + next;
     }
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) {
-        return path;
-    }
-    return resolved;
+    return target;
 }
 
 // Opens a fresh temporary file in the target's folder, under a short name so
@@ -131,10 +147,26 @@ void sync_folder(const std::string& folder) {
     }
 }
 
+// Only a regular file is a template. Opening without blocking keeps a named
+// pipe or a terminal from holding the caller until someone writes to it; the
+// kind is then checked on the opened descriptor itself.
+FileDescriptor open_regular_file(const std::string& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileDescriptor(-1);
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return FileDescriptor(-1);
+    }
+    return FileDescriptor(file.release());
+}
+
 } // namespace
 
 bool load_template(const std::string& path, ImageBuffer& image) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file = open_regular_file(path);
     if (!file.valid()) {
         return false;
     }
@@ -148,12 +180,40 @@ bool load_template(const std::string& path, ImageBuffer& image) {
     return true;
 }
 
+namespace {
+
+// Rewrites an existing template where it lies. Not atomic: used only where
+// no file can be created beside it (a shared folder that the user may not
+// write, holding a template that the user may). The bytes are written over
+// the old ones before the file is cut to length, so a short old file is the
+// only one that a failed write can leave changed.
+bool rewrite_in_place(const std::string& target, const ImageBuffer& image) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    FileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+    if (!file.valid()) {
+        return false;
+    }
+    const bool written = write_all(file.get(), image.data(), image.size()) &&
+                         ::ftruncate(file.get(), static_cast<off_t>(image.size())) == 0 &&
+                         ::fsync(file.get()) == 0;
+    return file.close() && written;
+}
+
+bool cannot_create_in_folder(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+} // namespace
+
 bool save_template(const std::string& path, const ImageBuffer& image) {
     const std::string target = resolved_target(path);
     std::string temp_path;
     FileDescriptor temp = create_temporary(folder_of(target), temp_path);
     if (!temp.valid()) {
-        return false;
+        return cannot_create_in_folder(errno) && rewrite_in_place(target, image);
     }
     const bool written = take_over_existing_mode(target, temp.get()) &&
                          write_all(temp.get(), image.data(), image.size()) &&

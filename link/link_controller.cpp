@@ -59,7 +59,7 @@ void LinkController::read_action() {
     }
     // The image is about to be erased and filled with what the device holds:
     // a programming still sending pages would send that instead.
-    link_.programming_on = 0;
+    stop_programming();
     image_.fill(0xFF);
     view_.set_window_bar(LinkWindow::read, 0);
     link_.read_watch_on = 1;
@@ -74,8 +74,7 @@ void LinkController::start_programming() {
     // Timer1 already runs at exchange_tick_ms; nothing changes its interval.
     // A read still under way ends here: its replies would overwrite the
     // image that is about to be written.
-    link_.read_request = 0;
-    link_.read_watch_on = 0;
+    stop_read();
     link_.programming_on = 1;
     link_.page_index = 0;
     view_.set_window_bar(LinkWindow::programming, 0);
@@ -83,6 +82,16 @@ void LinkController::start_programming() {
     link_.program_watch_ticks = 0;
     view_.set_window_label(LinkWindow::programming, 1, text_programming);
     view_.show_window(LinkWindow::programming);
+}
+
+void LinkController::stop_programming() {
+    link_.programming_on = 0;
+    link_.program_watch_on = 0;
+}
+
+void LinkController::stop_read() {
+    link_.read_request = 0;
+    link_.read_watch_on = 0;
 }
 
 // ---- Timer1: the exchange ----

@@ -32,6 +32,10 @@ class LinkController {
     // modally. The caller has already disarmed the watchdog, checked the link
     // and composed the image.
     void start_programming();
+    // End a programming run or a read still under way, with its watch: no
+    // more frames go out and no time-out or bar follows in its hidden window.
+    void stop_programming();
+    void stop_read();
     void timer1_tick(); // Timer1Timer
     void timer2_tick(); // Timer2Timer
 

@@ -2,14 +2,19 @@
 
 #include "link/serial_devices.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <cerrno>
 #include <cstdio>
 
 #ifndef Q_OS_WIN
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace gnc {
@@ -17,8 +22,39 @@ namespace gnc {
 namespace {
 
 constexpr qint32 line_baud_rate = 19200;
-// Far longer than a 516-byte frame takes at 19200 baud (about 270 ms).
-constexpr int write_timeout_ms = 3000;
+constexpr int bits_per_byte = 10; // start bit, 8 data bits, stop bit
+// Time beyond a frame's own wire time that a send may wait for the line.
+constexpr int write_margin_ms = 100;
+
+// How long `count` bytes take on the wire, plus the margin: a 516-byte frame
+// takes about 270 ms, a 4-byte one about 2 ms.
+int write_wait_ms(std::size_t count) {
+    const auto wire_ms =
+        static_cast<int>((count * bits_per_byte * 1000 + line_baud_rate - 1) / line_baud_rate);
+    return wire_ms + write_margin_ms;
+}
+
+#ifndef Q_OS_WIN
+// Waits until the driver has sent what it holds, as tcdrain() does, but gives
+// the rest up at the deadline: a driver that cannot get rid of its bytes (an
+// adapter in trouble) would hold tcdrain() for ever. Where the driver cannot
+// tell how much it holds, tcdrain() it is.
+void drain_until(int handle, const QDeadlineTimer& deadline) {
+    constexpr useconds_t poll_us = 1000;
+    int queued = 0;
+    while (::ioctl(handle, TIOCOUTQ, &queued) == 0) {
+        if (queued <= 0) {
+            return;
+        }
+        if (deadline.hasExpired()) {
+            tcflush(handle, TCOFLUSH);
+            return;
+        }
+        ::usleep(poll_us);
+    }
+    tcdrain(handle);
+}
+#endif
 
 std::string program_name() {
     const QString name =
@@ -64,6 +100,15 @@ void SerialPort::on_error(QSerialPort::SerialPortError error) {
             close_pending_ = false;
         },
         Qt::QueuedConnection);
+}
+
+// Closing clears the exclusive flag and removes the lock file, so that the
+// next program can open the device.
+void SerialPort::close() {
+    ++open_count_;
+    if (port_.isOpen()) {
+        port_.close();
+    }
 }
 
 bool SerialPort::open(const std::string& port_name) {
@@ -116,12 +161,20 @@ void SerialPort::send(const std::uint8_t* data, std::size_t count) {
         return;
     }
     port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count));
-    while (port_.bytesToWrite() > 0 && port_.waitForBytesWritten(write_timeout_ms)) {
+    // A line whose far end stopped reading would otherwise hold every tick:
+    // what has not left within the frame's wire time is given up, and the
+    // link's repetitions and time-outs deal with the missing reply.
+    QDeadlineTimer deadline(write_wait_ms(count));
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired() &&
+           port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+    }
+    if (port_.isOpen() && port_.bytesToWrite() > 0) {
+        port_.clear(QSerialPort::Output);
     }
 #ifndef Q_OS_WIN
-    // Return only once the bytes have left the line.
+    // Return only once the bytes have left the line, within the same time.
     if (port_.isOpen()) {
-        tcdrain(static_cast<int>(port_.handle()));
+        drain_until(static_cast<int>(port_.handle()), deadline);
     }
 #endif
     port_.clearError();

@@ -27,6 +27,9 @@ class SerialPort : public LinkPort {
     std::size_t read_available(std::uint8_t* dest, std::size_t limit) override;
 
     bool is_open() const { return port_.isOpen(); }
+    // Releases the device; sending and reading then do nothing until the
+    // next open.
+    void close();
 
   private:
     void configure_line();

@@ -2,6 +2,7 @@
 
 #include "windows/tform.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <vector>
@@ -27,7 +28,9 @@ std::vector<Layer>& layers() {
 Layer main_layer;
 int last_layer_id = 0;
 
-Layer top_layer() { return layers().empty() ? main_layer : layers().back(); }
+Layer top_layer() {
+    return layers().empty() ? main_layer : layers().back();
+}
 
 int push_layer(QWidget* widget, FormEvents* events) {
     layers().push_back({widget, events, ++last_layer_id});
@@ -75,6 +78,14 @@ void show_box(QMessageBox::Icon icon, const char* title, const QString& text) {
 } // namespace
 
 TForm::TForm(QWidget* parent) : QDialog(parent) {}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    if (escape_ignored_ && event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 void set_main_form(QWidget* widget, FormEvents* events) {
     main_layer = {widget, events, 0};

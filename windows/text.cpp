@@ -1,5 +1,6 @@
 #include "windows/text.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -38,6 +39,44 @@ bool fits_cp1250(const QString& text) {
     return !encoder.hasError();
 }
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
+namespace {
+
+// Calls `each` with every character of `text` (a surrogate pair as one).
+template <typename Each> void for_each_character(const QString& text, Each each) {
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const qsizetype width = pair ? 2 : 1;
+        each(QStringView(text).mid(i, width));
+        i += width;
+    }
+}
+
+} // namespace
+
+QString without_format_characters(const QString& text) {
+    QString kept;
+    for_each_character(text, [&](QStringView character) {
+        const char32_t code = character.toUcs4().value(0);
+        if (QChar::category(code) != QChar::Other_Format)
+            kept.append(character);
+    });
+    return kept;
+}
+
+QString with_unholdable_marked(const QString& text, QChar mark) {
+    QString marked;
+    for_each_character(text, [&](QStringView character) {
+        if (fits_cp1250(character.toString()))
+            marked.append(character);
+        else
+            marked.append(mark);
+    });
+    return marked;
+}
+
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 } // namespace gnc

@@ -8,7 +8,7 @@
 namespace gnc {
 
 class FormEvents {
-public:
+  public:
     virtual ~FormEvents() = default;
     virtual void FormActivate() {}
     virtual void FormDeactivate() {}
@@ -16,10 +16,19 @@ public:
 
 class TForm : public QDialog, public FormEvents {
     Q_OBJECT
-public:
+  public:
     explicit TForm(QWidget* parent = nullptr);
     // True while the window is shown modally (between show and close).
     bool is_showing() const { return isVisible(); }
+
+  protected:
+    // Escape closes a dialog without running any of its buttons; windows that
+    // close only through their buttons and close box turn that off.
+    void ignore_escape() { escape_ignored_ = true; }
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    bool escape_ignored_ = false;
 };
 
 } // namespace gnc

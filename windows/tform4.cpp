@@ -13,6 +13,7 @@ namespace gnc {
 TForm4::TForm4(Forms& forms, QWidget* parent) : TForm(parent), forms_(forms) {
     setObjectName(QStringLiteral("TForm4"));
     use_close_box_only(this);
+    ignore_escape();
     apply_form_font(this);
     fix_outer_size(this, 705, 177);
     clear_caption(this);

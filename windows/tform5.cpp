@@ -11,6 +11,7 @@ namespace gnc {
 TForm5::TForm5(QWidget* parent) : TForm(parent) {
     setObjectName(QStringLiteral("TForm5"));
     use_close_box_only(this);
+    ignore_escape();
     apply_form_font(this);
     fix_outer_size(this, 713, 161);
     clear_caption(this);

@@ -12,6 +12,7 @@ namespace gnc {
 TForm6::TForm6(QWidget* parent) : TForm(parent) {
     setObjectName(QStringLiteral("TForm6"));
     use_close_box_only(this);
+    ignore_escape();
     apply_form_font(this);
     fix_outer_size(this, 713, 177);
     clear_caption(this);

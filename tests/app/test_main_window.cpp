@@ -27,11 +27,14 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace gnc;
 using gnc::test::later;
@@ -109,6 +112,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(main().Timer2->interval(), 300);
         QCOMPARE(main().Timer3->interval(), 50);
         QVERIFY(!main().Timer3->isActive());
+        for (QTimer* timer : {main().Timer1, main().Timer2, main().Timer3})
+            QCOMPARE(timer->timerType(), Qt::PreciseTimer);
         QCOMPARE(main().size(), QSize(809, 305));
         QCOMPARE(main().windowTitle(), QStringLiteral("DOMOWY SYSTEM POWIADOMIENIA SMS"));
         QVERIFY(!(main().windowFlags() & Qt::WindowMinMaxButtonsHint));
@@ -259,19 +264,59 @@ class TestMainWindow : public QObject {
         override_open_dialog([&](const QString&) { return path; });
         main().link.link_up = 1;
         main().link.programming_on = 1;
+        main().link.program_watch_on = 1;
         main().link.page_index = 2;
+        const QString label = forms().form5->Label1->text();
         main().SpeedButton7->click();
         QCOMPARE(main().link.programming_on, 0);
         const auto frames_before = port->sent.size();
         main().Timer1Timer();
         QCOMPARE(port->sent.size(), frames_before); // no write frame of the new image
         QCOMPARE(main().link.link_up, 1);
+        // Nor does its watch time out later in the hidden programming window.
+        for (int tick = 0; tick < 60; ++tick)
+            main().Timer2Timer();
+        QCOMPARE(forms().form5->Label1->text(), label);
+        QCOMPARE(forms().form5->ProgressBar1->value(), 0);
+    }
+
+    // A read whose window was closed early goes on in the background; a
+    // template loaded meanwhile ends it, so no later reply lands in the
+    // template's pages and nothing decodes them again.
+    void template_load_ends_a_read_under_way() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("loaded.sbn"));
+        const ImageBuffer image = test::image_with_user_number("700800900");
+        QVERIFY(write_file(path, image));
+        override_open_dialog([&](const QString&) { return path; });
+        main().link.link_up = 1;
+        main().SpeedButton5->click(); // the read window opens; the watcher closes it
+        main().Timer1Timer();         // asks for page 0
+        QCOMPARE(main().link.read_request, 1);
+
+        main().SpeedButton7->click();
+        const ImageBuffer loaded = main().image_buffer;
+        port->sent.clear();
+        for (std::uint8_t page = 0; page < 4; ++page) {
+            const test::Bytes data = test::page_pattern(page);
+            port->arrive(test::page_reply(page, data.data()));
+            main().Timer1Timer();
+        }
+        for (int tick = 0; tick < 60; ++tick)
+            main().Timer2Timer();
+        QVERIFY(main().image_buffer == loaded);
+        QCOMPARE(main().settings.user_number_1, std::string("700800900"));
+        QVERIFY(port->sent.empty()); // no further read request
+        QCOMPARE(main().link.read_failed, 0);
+        QCOMPARE(main().link.link_up, 1);
     }
 
     void unreadable_template_is_reported_and_changes_nothing() {
         QTemporaryDir folder;
-        for (const QString& path :
-             {folder.filePath(QStringLiteral("missing.sbn")), folder.path()}) {
+        const QString fifo = folder.filePath(QStringLiteral("x.sbn"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        for (const QString& path : {folder.filePath(QStringLiteral("missing.sbn")), folder.path(),
+                                    fifo, QStringLiteral("/dev/zero")}) {
             watcher->clear();
             override_open_dialog([&](const QString&) { return path; });
             const Settings before = main().settings;

@@ -315,6 +315,65 @@ class TestTForm2 : public QObject {
         });
     }
 
+    // A character that code page 1250 cannot hold is refused once by a number
+    // box's rule and never stored as a substitute by the balance-query box;
+    // the invisible marks around a number copied from a phone are dropped
+    // without a word. What is stored is what the boxes show.
+    void unholdable_characters_never_reach_the_settings() {
+        Fixture f;
+        const QString refused = T("Numer powinien zawierać tylko cyfry");
+        f.in_window([&] {
+            TForm2& w = *f.form2;
+            w.radiogroup6->item(other)->click();
+            QTest::keyClicks(w.Edit7, T("4"));
+            w.Edit7->insert(T("ñ"));
+            QCOMPARE(f.shown(), QStringList{refused});
+            QVERIFY(w.Edit7->text().isEmpty());
+            f.arm();
+            QTest::keyClicks(w.Edit8, T("5"));
+            w.Edit8->insert(T("ñ"));
+            QCOMPARE(f.shown(), QStringList{refused});
+            QVERIFY(w.Edit8->text().isEmpty());
+            f.arm();
+            w.Edit1->clear();
+            QTest::keyClicks(w.Edit1, T("5"));
+            w.Edit1->insert(T("ñ"));
+            QCOMPARE(f.shown(),
+                     QStringList{T("Błąd! Dobowy limit SMS nie może przekraczać 99999 ")});
+            QCOMPARE(w.Edit1->text(), T("20"));
+            f.arm();
+
+            w.Edit8->insert(T("\u202a600100200\u202c"));
+            QCOMPARE(w.Edit8->text(), T("600100200"));
+            w.CheckBox9->click();
+            w.Edit2->clear();
+            QTest::keyClicks(w.Edit2, T("*1"));
+            w.Edit2->insert(T("😀"));
+            w.Edit2->insert(T("ñ"));
+            QTest::keyClicks(w.Edit2, T("#"));
+            QCOMPARE(w.Edit2->text(), T("*1#"));
+            w.Edit2->clear();
+            w.Edit2->insert(T("\u202a*100#\u202c"));
+            QCOMPARE(w.Edit2->text(), T("*100#"));
+            QVERIFY(f.shown().isEmpty());
+        });
+        QCOMPARE(f.state.settings.user_number_1, std::string("600100200"));
+        QCOMPARE(f.state.settings.balance_query_number, std::string("*100#"));
+        QCOMPARE(f.state.settings.daily_sms_limit, std::string("20"));
+        QCOMPARE(f.state.settings.sms_centre_number, std::string());
+    }
+
+    // The window closes through its buttons and its close box only.
+    void escape_leaves_the_window_open() {
+        Fixture f;
+        bool open_after_escape = false;
+        f.in_window([&] {
+            QTest::keyClick(f.form2->Edit8, Qt::Key_Escape);
+            open_after_escape = f.form2->isVisible();
+        });
+        QVERIFY(open_after_escape);
+    }
+
     void outputs_are_never_driven_both_ways() {
         Fixture f;
         f.in_window([&] {

@@ -147,6 +147,8 @@ class TestController : public QObject {
     void programming_started_during_a_read_ends_the_read();
     void read_started_during_a_programming_ends_the_programming();
     void frames_after_a_failed_read_store_nothing();
+    void ended_programming_leaves_no_watch();
+    void stopped_read_stores_no_late_reply();
     void bars_wrap_and_never_pass_their_maximum();
 };
 
@@ -646,6 +648,52 @@ void TestController::frames_after_a_failed_read_store_nothing() {
     QCOMPARE(rig.link.link_up, std::uint8_t{1});
     QCOMPARE(rig.link.page_index, std::uint8_t{0});
     QVERIFY(rig.port.sent.empty());
+}
+
+// Whatever ends a programming run ends its watch too: the hidden programming
+// window neither turns to the failure text nor keeps stepping its bar.
+void TestController::ended_programming_leaves_no_watch() {
+    const std::vector<std::function<void(Rig&)>> endings{
+        [](Rig& rig) { rig.controller.read_action(); },
+        [](Rig& rig) { rig.controller.stop_programming(); },
+    };
+    for (const auto& end_run : endings) {
+        Rig rig;
+        rig.connect_promptly();
+        rig.view.on_show[programming_window] = [&] { rig.controller.timer1_tick(); };
+        rig.controller.start_programming();
+        end_run(rig);
+        rig.port.sent.clear();
+        rig.run_for(20000);
+        QCOMPARE(rig.link.program_watch_on, std::uint8_t{0});
+        QCOMPARE(rig.view.label(programming_window), std::string(text_programming));
+        QCOMPARE(rig.view.bars[programming_window], 0);
+        QCOMPARE(written_pages(rig.port), std::vector<int>{});
+    }
+}
+
+// A read ended from outside (a template load) asks for no more pages, stores
+// no reply still on its way, and does not time out later.
+void TestController::stopped_read_stores_no_late_reply() {
+    Rig rig;
+    rig.connect_promptly();
+    rig.view.on_show[read_window] = [&] { rig.controller.timer1_tick(); }; // asks for page 0
+    rig.controller.read_action();
+    std::fill(rig.image.begin(), rig.image.end(), std::uint8_t{0x5A}); // the loaded template
+    rig.controller.stop_read();
+    rig.port.sent.clear();
+
+    const Bytes page0 = test::page_pattern(0);
+    rig.port.arrive(test::page_reply(0, page0.data()));
+    rig.controller.timer1_tick();
+    rig.timer2(60);
+    QVERIFY(rig.port.sent.empty());
+    QVERIFY(std::all_of(rig.image.begin(), rig.image.end(),
+                        [](std::uint8_t byte) { return byte == 0x5A; }));
+    QCOMPARE(rig.view.decodes, 0);
+    QCOMPARE(rig.link.read_failed, 0);
+    QCOMPARE(rig.link.link_up, std::uint8_t{1});
+    QCOMPARE(rig.view.label(read_window), std::string(text_reading));
 }
 
 void TestController::bars_wrap_and_never_pass_their_maximum() {

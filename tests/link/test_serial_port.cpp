@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -113,6 +115,7 @@ class TestSerialPort : public QObject {
     void read_with_nothing_queued_leaves_the_area();
     void dropped_line_reads_nothing_and_is_closed();
     void new_port_survives_the_failure_of_the_old_one();
+    void stalled_line_holds_a_send_only_for_its_wire_time();
 };
 
 void TestSerialPort::port_names_map_to_devices() {
@@ -326,6 +329,33 @@ void TestSerialPort::new_port_survives_the_failure_of_the_old_one() {
     new_line.write_bytes(test::connect_frame());
     QVERIFY(new_line.wait_queued(3));
     QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{3});
+}
+
+// A far end that stops reading: once the line is full, a 516-byte frame that
+// cannot leave is given up after about its wire time (270 ms) instead of
+// holding the event loop for seconds on every tick.
+void TestSerialPort::stalled_line_holds_a_send_only_for_its_wire_time() {
+    Pty pty; // nobody reads the master end
+    point_port_at("COM7", pty.path);
+    SerialPort port;
+    QVERIFY(port.open("COM7"));
+    const Bytes frame = counting_bytes(516);
+    int stalled_sends = 0;
+    qint64 longest_ms = 0;
+    for (int sent = 0; sent < 1000 && stalled_sends < 3; ++sent) {
+        QElapsedTimer clock;
+        clock.start();
+        port.send(frame.data(), frame.size());
+        const qint64 took_ms = clock.elapsed();
+        longest_ms = std::max(longest_ms, took_ms);
+        if (took_ms > 150) {
+            ++stalled_sends;
+        }
+    }
+    QCOMPARE(stalled_sends, 3); // the line did fill up
+    QVERIFY2(longest_ms < 1500, qPrintable(QString::number(longest_ms)));
+    port.close();
+    QVERIFY(!port.is_open());
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

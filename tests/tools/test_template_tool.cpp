@@ -4,11 +4,14 @@
 #include "image/layout.h"
 #include "image/template_file.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <utility>
 #include <vector>
@@ -265,6 +268,29 @@ class TemplateToolTest : public QObject {
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 1);
         QVERIFY(!process.readAllStandardError().isEmpty());
+    }
+
+    // A named pipe or a device is not a template: refused at once instead of
+    // waiting for a writer or reading zeros without end.
+    void special_files_are_refused_at_once() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("x.sbn"));
+        QVERIFY(::mkfifo(fifo.toLocal8Bit().constData(), 0600) == 0);
+        for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+            QProcess process;
+            QElapsedTimer clock;
+            clock.start();
+            process.start(QStringLiteral(TEMPLATE_TOOL), {"show", path});
+            const bool finished = process.waitForFinished(5000);
+            if (!finished) {
+                process.kill();
+                process.waitForFinished();
+            }
+            QVERIFY2(finished && clock.elapsed() < 3000, qPrintable(path));
+            QCOMPARE(process.exitCode(), 1);
+            QCOMPARE(process.readAllStandardError(),
+                     QByteArray("Odczyt pliku nie może być przeprowadzony\n"));
+        }
     }
 
     void unreadable_files_and_wrong_usage() {

@@ -134,6 +134,27 @@ class TestProgressWindows : public QObject {
         QCOMPARE(parameters_shown, 0);
     }
 
+    // Escape neither closes a progress window nor runs its OK: the read
+    // window would then never open the parameters window.
+    void escape_leaves_the_progress_windows_open() {
+        TForm6 connect;
+        TForm4 read(forms);
+        TForm5 programming;
+        int parameters_shown = 0;
+        read.show_parameters_window = [&] { ++parameters_shown; };
+        for (TForm* window : std::initializer_list<TForm*>{&connect, &read, &programming}) {
+            bool open_after_escape = false;
+            later([&] {
+                QTest::keyClick(window, Qt::Key_Escape);
+                open_after_escape = window->isVisible();
+                window->close();
+            });
+            show_modal(*window);
+            QVERIFY2(open_after_escape, qPrintable(window->objectName()));
+        }
+        QCOMPARE(parameters_shown, 0);
+    }
+
     void the_notice_yields_only_to_its_ok() {
         TForm11 notice(forms);
         QCOMPARE(notice.windowTitle(), QStringLiteral("DOMOWY SYSTEM POWIADOMIENIA SMS"));

@@ -39,6 +39,8 @@ void install_signal_handlers() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A --save past the file-size limit then fails instead of killing the device.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 const Clock::time_point started = Clock::now();

@@ -82,6 +82,10 @@ FieldSession::FieldSession(const std::string& port_name, Progress& progress)
     : port_name_(port_name), controller_(link_, buffer_, image_, port_name_, port_, view_),
       progress_(progress) {
     image_.fill(0xFF);
+    // Precise timers, as in the configurator: one request a second and
+    // time-outs true to the tick.
+    timer1_.setTimerType(Qt::PreciseTimer);
+    timer2_.setTimerType(Qt::PreciseTimer);
     timer1_.setInterval(exchange_tick_ms);
     timer2_.setInterval(supervision_tick_ms);
     QObject::connect(&timer1_, &QTimer::timeout, [this] { on_timer1(); });

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -230,6 +231,9 @@ int field_work(int argc, char** argv, const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A report written past the file-size limit fails with its message
+    // instead of the process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(help_text, stdout);
