@@ -27,12 +27,15 @@ max_len() {
   case "$1" in
     fuzz_template) echo 20000 ;;
     fuzz_frames) echo 1200 ;;
+    fuzz_decoder) echo 4097 ;;
     *) echo 4096 ;;
   esac
 }
 
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+# The template target writes files for every input: keep them in memory.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
 failed=()
 for target in "${targets[@]}"; do
   work="$build/corpus/$target"

@@ -292,8 +292,10 @@ struct Outcome {
     QStringList problems;
 };
 
+// Long texts keep their start and their end, which tells the read failure
+// (with a full stop) from the programming failure.
 QString short_text(const QString& text) {
-    return text.size() > 34 ? text.left(33) + "…" : text;
+    return text.size() > 40 ? text.left(14) + "…" + text.right(25) : text;
 }
 
 // Every new page must have been acknowledged, except the one page after the
@@ -320,7 +322,8 @@ void judge_read(Outcome& o) {
     if (r["text"].toString() != want) {
         o.problems << "window shows \"" + r["text"].toString() + "\"";
     }
-    if (!completes && r["status"].toString() != text_link_broken_status) {
+    const QString status = completes ? text_connected_status : text_link_broken_status;
+    if (r["status"].toString() != status) {
         o.problems << "status line \"" + r["status"].toString() + "\"";
     }
     if (r["accepted"].toBool() != completes || r["decodes"].toInt() != (completes ? 1 : 0)) {
@@ -343,6 +346,10 @@ void judge_programming(Outcome& o) {
     const QString want = completes ? text_programming_done : text_programming_failed;
     if (r["text"].toString() != want) {
         o.problems << "window shows \"" + r["text"].toString() + "\"";
+    }
+    // A programming, whatever its end, leaves the status line alone.
+    if (r["status"].toString() != text_connected_status) {
+        o.problems << "status line \"" + r["status"].toString() + "\"";
     }
     if (completes && r["memory"].toString() != "new") {
         o.problems << "success shown but the memory is " + r["memory"].toString();
@@ -375,8 +382,10 @@ void judge(Outcome& o) {
 void print_table(const std::vector<Outcome>& outcomes) {
     auto line = [](const QString& fault, const QString& run, const QString& text,
                    const QString& detail, const QString& verdict) {
-        std::printf("| %-26s | %-11s | %-35s | %-34s | %-4s |\n", qPrintable(fault),
-                    qPrintable(run), qPrintable(text), qPrintable(detail), qPrintable(verdict));
+        const QString row = "| " + fault.leftJustified(26) + " | " + run.leftJustified(11) + " | " +
+                            text.leftJustified(40) + " | " + detail.leftJustified(38) + " | " +
+                            verdict.leftJustified(3) + " |";
+        std::printf("%s\n", row.toUtf8().constData());
     };
     std::printf("\nLine-fault matrix\n\n");
     line("fault", "run", "window text", "image / device memory", "ok");
@@ -385,7 +394,8 @@ void print_table(const std::vector<Outcome>& outcomes) {
         const QJsonObject& r = o.result;
         QString detail;
         if (o.run == Run::read) {
-            detail = r["accepted"].toBool() ? "image accepted, intact" : "image not accepted";
+            detail = r["accepted"].toBool() ? "image accepted, intact"
+                                            : "image not accepted, link-broken status";
         } else {
             detail = "memory " + r["memory"].toString() + ", " +
                      QString::number(r["acknowledged"].toInt()) + " acks";
