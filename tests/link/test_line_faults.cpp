@@ -244,6 +244,10 @@ class Cell {
         }
         sim_.waitForFinished(5000);
         const QString log = QString::fromUtf8(sim_.readAllStandardError());
+        // A device that crashed or broke a sanitizer's check says nothing
+        // about the configurator: such a cell fails.
+        result["device_ok"] = sim_.exitStatus() == QProcess::NormalExit && sim_.exitCode() == 0 &&
+                              !log.contains("runtime error") && !log.contains("Sanitizer");
         result["acknowledged"] = static_cast<int>(log.count("   acknowledgement, page"));
         QFile saved(saved_path());
         const QByteArray memory = saved.open(QIODevice::ReadOnly) ? saved.readAll() : old_memory();
@@ -371,6 +375,9 @@ void judge(Outcome& o) {
     }
     if (!o.result["connected"].toBool()) {
         o.problems << "no link";
+    }
+    if (!o.result["device_ok"].toBool()) {
+        o.problems << "the simulated device failed";
     }
     if (o.run == Run::read) {
         judge_read(o);
