@@ -13,7 +13,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_frames fuzz_decoder fuzz_template fuzz_inspector fuzz_encoder fuzz_link)
+  targets=(fuzz_frames fuzz_decoder fuzz_template fuzz_report fuzz_encoder fuzz_link)
 fi
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 
