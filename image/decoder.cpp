@@ -179,6 +179,14 @@ void decode_texts(const ImageBuffer& image, Settings& settings) {
     }
 }
 
+Settings decode_settings(const ImageBuffer& image) {
+    Settings settings;
+    decode_parameters(image, settings);
+    odczytaj_uzytkownikow(image, settings);
+    decode_texts(image, settings);
+    return settings;
+}
+
 std::string& text_setting(Settings& settings, std::size_t slot_index) {
     return settings.*text_members.at(slot_index);
 }

@@ -17,6 +17,9 @@ void odczytaj_uzytkownikow(const ImageBuffer& image, Settings& settings);
 // The fifteen texts of pages 1 to 3.
 void decode_texts(const ImageBuffer& image, Settings& settings);
 
+// Every settings value, decoded as the configurator decodes a loaded template.
+Settings decode_settings(const ImageBuffer& image);
+
 // The settings value that each text slot decodes into, in slot order.
 std::string& text_setting(Settings& settings, std::size_t slot_index);
 const std::string& text_setting(const Settings& settings, std::size_t slot_index);

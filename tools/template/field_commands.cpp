@@ -34,14 +34,6 @@ std::string joined(const std::vector<std::string>& names) {
     return out;
 }
 
-Settings decoded(const ImageBuffer& image) {
-    Settings settings;
-    decode_parameters(image, settings);
-    odczytaj_uzytkownikow(image, settings);
-    decode_texts(image, settings);
-    return settings;
-}
-
 // Tells what went wrong on the line, with the port and its device, and
 // gives the status for it.
 int link_failure(LinkOutcome outcome, const FieldSession& session) {
@@ -92,7 +84,7 @@ std::vector<std::string> refusal_reasons(const ImageBuffer& image) {
                           "domyślne): " +
                           joined(failing));
     }
-    for (const std::string& message : encoder_messages(image, decoded(image))) {
+    for (const std::string& message : encoder_messages(image, decode_settings(image))) {
         reasons.push_back("koder ustawień: " + message);
     }
     return reasons;
@@ -248,8 +240,8 @@ int diff_command(const std::string& path_a, const std::string& path_b, bool json
             return exit_file;
         }
     }
-    const std::vector<ReportEntry> entries_a = report_entries(decoded(a));
-    const std::vector<ReportEntry> entries_b = report_entries(decoded(b));
+    const std::vector<ReportEntry> entries_a = report_entries(decode_settings(a));
+    const std::vector<ReportEntry> entries_b = report_entries(decode_settings(b));
     std::string out = json ? "{" : "";
     bool differ = false;
     for (std::size_t i = 0; i < entries_a.size(); ++i) {

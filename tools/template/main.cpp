@@ -124,11 +124,7 @@ int show(const Request& request) {
         std::fputs("Odczyt pliku nie może być przeprowadzony\n", stderr);
         return exit_unreadable;
     }
-    gnc::Settings settings;
-    gnc::decode_parameters(image, settings);
-    gnc::odczytaj_uzytkownikow(image, settings);
-    gnc::decode_texts(image, settings);
-    const auto entries = gnc::report_entries(settings);
+    const auto entries = gnc::report_entries(gnc::decode_settings(image));
     const std::string out = request.json ? gnc::json_report(entries) : gnc::plain_report(entries);
     const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
     if (!written || std::fflush(stdout) != 0) {
