@@ -1,7 +1,8 @@
-#include "app/tform1.h"
+// TForm1, the main window.
+#include "app/main_window.h"
 
 #include "editors/settle_timer.h"
-#include "editors/tform2.h"
+#include "editors/parameters_window.h"
 #include "image/backup_store.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
@@ -16,10 +17,10 @@
 #include "windows/info_windows.h"
 #include "windows/modal.h"
 #include "windows/text.h"
-#include "windows/tform11.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/link_lost_notice.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QComboBox>
 #include <QFile>

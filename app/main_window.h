@@ -1,3 +1,4 @@
+// TForm1, the main window.
 #pragma once
 // The main window: status line, port choice, the eight picture buttons and
 // the three timers. It owns everything the windows share (MainState) and is
@@ -5,7 +6,7 @@
 
 #include "link/link_view.h"
 #include "windows/main_state.h"
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <QWidget>
 

@@ -1,10 +1,11 @@
+// TForm3, the messages window: its programming and template-saving actions.
 // The actions at the foot of the messages window: writing the settings to the
 // device, saving a template, going back and ending the program.
 
 #include "editors/messages_snapshot.h"
 #include "editors/parameters_snapshot.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "image/encoder.h"
 #include "image/template_file.h"
 #include "link/link_controller.h"

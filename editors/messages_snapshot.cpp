@@ -1,6 +1,6 @@
 #include "editors/messages_snapshot.h"
 
-#include "editors/tform3.h"
+#include "editors/messages_window.h"
 #include "windows/text.h"
 
 #include <QCheckBox>

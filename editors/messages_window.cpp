@@ -1,7 +1,8 @@
-#include "editors/tform3.h"
+// TForm3, the messages window.
+#include "editors/messages_window.h"
 
 #include "editors/message_rules.h"
-#include "editors/tform2.h"
+#include "editors/parameters_window.h"
 #include "resources/resource_paths.h"
 #include "windows/box_state.h"
 #include "windows/form_layout.h"

@@ -1,10 +1,11 @@
+// TForm3, the messages window.
 #pragma once
 // The messages window: the SMS header, thirteen alarm texts and the test
 // message, with the test-message controls and the programming and
 // template-saving actions.
 
 #include "editors/message_fields.h"
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <array>
 #include <cstddef>

@@ -4,8 +4,8 @@
 // the box afresh, because a nested rule or a message box may have changed it.
 
 #include "editors/operator_presets.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "image/number_text.h"
 #include "windows/box_state.h"
 #include "windows/forms.h"

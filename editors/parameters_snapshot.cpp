@@ -1,6 +1,6 @@
 #include "editors/parameters_snapshot.h"
 
-#include "editors/tform2.h"
+#include "editors/parameters_window.h"
 #include "windows/radio_group.h"
 #include "windows/text.h"
 

@@ -1,7 +1,8 @@
-#include "editors/tform2.h"
+// TForm2, the parameters window.
+#include "editors/parameters_window.h"
 
 #include "editors/operator_presets.h"
-#include "editors/tform3.h"
+#include "editors/messages_window.h"
 #include "image/check.h"
 #include "image/decoder.h"
 #include "image/layout.h"

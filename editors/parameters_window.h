@@ -1,3 +1,4 @@
+// TForm2, the parameters window.
 #pragma once
 // The parameters window: SMS centre and operator, user numbers, the SMS, RING
 // and input masks, output drive, balance reporting, ECHO and the daily SMS
@@ -5,7 +6,7 @@
 // controls back on every deactivation; its field rules react to every change
 // of a box, whether the user or the program made it.
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <QString>
 

@@ -36,6 +36,9 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # The template target writes files for every input: keep them in memory.
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
+# Anything libFuzzer writes outside -artifact_prefix lands in the build folder,
+# never in the working tree.
+cd "$build"
 failed=()
 for target in "${targets[@]}"; do
   work="$build/corpus/$target"

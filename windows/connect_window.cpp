@@ -1,4 +1,5 @@
-#include "windows/tform6.h"
+// TForm6, the connect window.
+#include "windows/connect_window.h"
 
 #include "windows/form_layout.h"
 #include "windows/text.h"

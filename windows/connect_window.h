@@ -1,8 +1,9 @@
+// TForm6, the connect window.
 #pragma once
 // The connect window: shown while a connect attempt runs. Its labels and bar
 // are written by the link controller; OK only closes it (the attempt goes on).
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 class QLabel;
 class QProgressBar;

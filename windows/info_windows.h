@@ -3,7 +3,7 @@
 // schematic, the mounting schematic and the about window. They have no
 // buttons of their own and are closed with the title bar's close box.
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 class QFrame;
 class QLabel;

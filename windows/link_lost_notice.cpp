@@ -1,4 +1,5 @@
-#include "windows/tform11.h"
+// TForm11, the link-lost notice.
+#include "windows/link_lost_notice.h"
 
 #include "windows/form_layout.h"
 #include "windows/forms.h"

@@ -1,10 +1,11 @@
+// TForm11, the link-lost notice.
 #pragma once
 // The link-lost notice, shown when the device has fallen silent. It has no
 // close box and ignores Escape and close requests: OK is the only way to dismiss it. OK closes
 // the notice and the windows under it, drops the link and tells the user in
 // the main window's status line.
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <functional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "windows/modal.h"
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>

@@ -1,4 +1,5 @@
-#include "windows/tform5.h"
+// TForm5, the programming window.
+#include "windows/programming_window.h"
 
 #include "windows/form_layout.h"
 

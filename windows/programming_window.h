@@ -1,8 +1,9 @@
+// TForm5, the programming window.
 #pragma once
 // The programming window: shown while the settings are written to the
 // device. OK only closes it; the programming goes on behind it.
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,4 +1,5 @@
-#include "windows/tform4.h"
+// TForm4, the read window.
+#include "windows/read_window.h"
 
 #include "windows/form_layout.h"
 #include "windows/forms.h"

@@ -1,9 +1,10 @@
+// TForm4, the read window.
 #pragma once
 // The read window: shown while the settings image is read. Its OK closes it
 // and then, after a read that has not failed, opens the parameters window;
 // after a failed read it drops the link instead.
 
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <functional>
 

@@ -1,3 +1,4 @@
+// TForm, the base class of every window.
 #pragma once
 // Base of every window. FormActivate and FormDeactivate are called by the
 // modal helper (modal.h) in the order the windows' rules rely on, instead of

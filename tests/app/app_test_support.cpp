@@ -1,14 +1,14 @@
 #include "tests/app/app_test_support.h"
 
-#include "app/tform1.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "windows/forms.h"
 #include "windows/info_windows.h"
-#include "windows/tform11.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/link_lost_notice.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QApplication>
 #include <QMessageBox>

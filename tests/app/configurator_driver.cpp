@@ -12,14 +12,14 @@
 
 #include "app/app_windows.h"
 #include "app/configurator.h"
-#include "app/tform1.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "link/serial_port.h"
 #include "windows/file_dialogs.h"
 #include "windows/forms.h"
 #include "windows/radio_group.h"
-#include "windows/tform6.h"
+#include "windows/connect_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>

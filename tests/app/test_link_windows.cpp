@@ -3,18 +3,18 @@
 // which closes the windows under it and must not stop the Timer2 ticks.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "link/link_controller.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/modal_watcher.h"
 #include "windows/info_windows.h"
-#include "windows/tform11.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/link_lost_notice.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -3,10 +3,10 @@
 // information and exit buttons.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "app/toolkit_language.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "image/decoder.h"
 #include "link/link_texts.h"
 #include "link/serial_devices.h"
@@ -17,10 +17,10 @@
 #include "windows/end_program.h"
 #include "windows/file_dialogs.h"
 #include "windows/info_windows.h"
-#include "windows/tform11.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/link_lost_notice.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QComboBox>
 #include <QFile>

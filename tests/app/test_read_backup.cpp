@@ -2,13 +2,13 @@
 // backup that cannot be saved does not disturb the read.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
-#include "editors/tform2.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
 #include "image/template_file.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/modal_watcher.h"
-#include "windows/tform4.h"
+#include "windows/read_window.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,12 +3,12 @@
 // device's settings and open the parameters window with the read window's OK.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
-#include "editors/tform2.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/modal_watcher.h"
-#include "windows/tform4.h"
-#include "windows/tform6.h"
+#include "windows/read_window.h"
+#include "windows/connect_window.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -4,17 +4,17 @@
 // message box.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "app/main_window.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "tests/editors/messages_fixture.h"
 #include "tests/support/modal_watcher.h"
 #include "tools/demo/demo_settings.h"
 #include "windows/radio_group.h"
 #include "windows/text.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QCheckBox>
 #include <QFile>

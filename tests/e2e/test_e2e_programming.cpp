@@ -3,18 +3,18 @@
 // alarm text, save a template, program, and read the device again.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "editors/message_fields.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "image/encoder.h"
 #include "tests/editors/messages_fixture.h"
 #include "tests/support/modal_watcher.h"
 #include "windows/file_dialogs.h"
 #include "windows/text.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -3,8 +3,8 @@
 // controller talking to a recording port and view, for widget tests of the
 // messages window.
 
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "link/link_controller.h"
 #include "tests/support/modal_watcher.h"
 #include "windows/forms.h"

@@ -293,4 +293,4 @@ void TestTForm3Actions::exit_ends_the_program() {
 }
 
 QTEST_MAIN(TestTForm3Actions)
-#include "test_tform3_actions.moc"
+#include "test_messages_actions.moc"

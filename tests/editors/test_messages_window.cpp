@@ -304,4 +304,4 @@ void TestTForm3::enter_and_escape_do_nothing() {
 }
 
 QTEST_MAIN(TestTForm3)
-#include "test_tform3.moc"
+#include "test_messages_window.moc"

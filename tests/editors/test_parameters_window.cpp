@@ -3,8 +3,8 @@
 
 #include "editors/parameters_snapshot.h"
 #include "editors/settle_timer.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "image/decoder.h"
 #include "tests/support/modal_watcher.h"
 #include "windows/box_state.h"
@@ -621,4 +621,4 @@ class TestTForm2 : public QObject {
 };
 
 QTEST_MAIN(TestTForm2)
-#include "test_tform2.moc"
+#include "test_parameters_window.moc"

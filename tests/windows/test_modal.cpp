@@ -4,7 +4,7 @@
 #include "tests/support/modal_watcher.h"
 #include "windows/file_dialogs.h"
 #include "windows/modal.h"
-#include "windows/tform.h"
+#include "windows/window_base.h"
 
 #include <QApplication>
 #include <QTest>

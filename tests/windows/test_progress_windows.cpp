@@ -8,10 +8,10 @@
 #include "windows/forms.h"
 #include "windows/main_state.h"
 #include "windows/modal.h"
-#include "windows/tform11.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
-#include "windows/tform6.h"
+#include "windows/link_lost_notice.h"
+#include "windows/read_window.h"
+#include "windows/programming_window.h"
+#include "windows/connect_window.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -5,10 +5,10 @@
 // scripts/screenshots.sh runs it for the README's pictures.
 
 #include "app/app_windows.h"
-#include "app/tform1.h"
+#include "app/main_window.h"
 #include "app/toolkit_language.h"
-#include "editors/tform2.h"
-#include "editors/tform3.h"
+#include "editors/parameters_window.h"
+#include "editors/messages_window.h"
 #include "resources/resource_paths.h"
 #include "windows/file_dialogs.h"
 #include "windows/main_state.h"
