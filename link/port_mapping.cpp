@@ -123,6 +123,9 @@ PortChoice choose_port_device(const std::string& port_name, const PortSources& s
         configured != sources.file.devices.end()) {
         return {configured->second, PortSource::configuration_file};
     }
+    if (sources.default_device) {
+        return {sources.default_device(*number), PortSource::default_device};
+    }
     if (*number == 1 && !built_in_uart_is_real(sources.devices, 1)) {
         const std::vector<const SerialDevice*> adapters = usb_adapters(sources.devices);
         if (adapters.size() == 1) {

@@ -1,5 +1,5 @@
 #pragma once
-// Which device a port name ("COM1" ... "COM8") reaches on Linux, and why.
+// Which device a port name ("COM1" ... "COM8") reaches, and why.
 // Plain C++: the caller hands in the environment, the ports file and the
 // serial devices found on the machine, so the rules can be tried with a
 // made-up machine.
@@ -35,7 +35,7 @@ struct SerialDevice {
 enum class PortSource {
     environment,        // GSM_NOTIFIER_COMn
     configuration_file, // ports.conf
-    default_device,     // COMn -> /dev/ttyS(n-1)
+    default_device,     // COMn -> /dev/ttyS(n-1) on Linux, COMn on Windows
     single_adapter,     // COM1 -> the only USB adapter, where /dev/ttyS0 is no port
     as_named,           // not a COM name: used as it stands
 };
@@ -60,6 +60,10 @@ struct PortSources {
     std::function<std::string(const std::string& variable)> environment;
     PortsFile file;
     std::vector<SerialDevice> devices;
+    // The device a COM name reaches when neither the environment nor the
+    // file names one. Unset: the Linux default, /dev/ttyS(n-1), with COM1's
+    // single-adapter rule.
+    std::function<std::string(int port_number)> default_device;
 };
 
 // 3 for "COM3"; nothing for any other name.

@@ -1,4 +1,5 @@
 #include "link/serial_devices.h"
+#include "link/serial_devices_posix.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,15 @@
 #pragma once
-// The serial port of the device link, on QSerialPort: exclusive access,
-// 19200 baud, 8 data bits, no parity, one stop bit, no flow control, RTS on,
-// DTR off. On Linux a port name reaches the device that port_mapping.h
-// chooses; a port that does not open gets a line on stderr saying why.
+// The serial port of the device link: exclusive access, 19200 baud, 8 data
+// bits, no parity, one stop bit, no flow control, RTS on, DTR off. A port
+// name reaches the device that port_mapping.h chooses; a port that does not
+// open gets a line on stderr saying why. Linux: serial_port.cpp on
+// QSerialPort; Windows: serial_port_win.cpp on the Win32 comm calls.
 
 #include "link/link_port.h"
 
-#include <QSerialPort>
 #include <QString>
 
+#include <memory>
 #include <string>
 
 namespace gnc {
@@ -19,6 +20,7 @@ QString device_for_port_name(const std::string& port_name);
 class SerialPort : public LinkPort {
   public:
     SerialPort();
+    ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
@@ -26,20 +28,16 @@ class SerialPort : public LinkPort {
     void send(const std::uint8_t* data, std::size_t count) override;
     std::size_t read_available(std::uint8_t* dest, std::size_t limit) override;
 
-    bool is_open() const { return port_.isOpen(); }
+    bool is_open() const;
     // Releases the device; sending and reading then do nothing until the
     // next open.
     void close();
 
-  private:
-    void configure_line();
-    void report_open_failure(const std::string& device, int system_error);
-    void on_error(QSerialPort::SerialPortError error);
+    // The platform's side of the port, defined beside each implementation.
+    struct Line;
 
-    QSerialPort port_;
-    // Counts opens, so that closing a failed line never closes a later one.
-    unsigned open_count_ = 0;
-    bool close_pending_ = false;
+  private:
+    std::unique_ptr<Line> line_;
 };
 
 } // namespace gnc

@@ -4,6 +4,7 @@
 // that has ended.
 
 #include "link/serial_devices.h"
+#include "link/serial_devices_posix.h"
 #include "link/serial_port.h"
 
 #include <QProcess>

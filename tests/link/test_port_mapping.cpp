@@ -87,6 +87,7 @@ class TestPortMapping : public QObject {
     Q_OBJECT
   private slots:
     void environment_beats_file_beats_default();
+    void a_platform_default_replaces_the_linux_one();
     void single_adapter_default_data();
     void single_adapter_default();
     void ports_file_lines();
@@ -115,6 +116,22 @@ void TestPortMapping::environment_beats_file_beats_default() {
     QCOMPARE(com8.source, PortSource::default_device);
     // No ports file, no environment and no devices: the plain defaults.
     QCOMPARE(choose_port_device("COM1", PortSources{}).device, std::string("/dev/ttyS0"));
+}
+
+// Windows: COMn is the port COMn, the lone adapter does not become COM1,
+// and the environment and the file still come first.
+void TestPortMapping::a_platform_default_replaces_the_linux_one() {
+    Machine machine = laptop();
+    machine.environment = {{"GSM_NOTIFIER_COM2", "COM15"}};
+    machine.ports_file = "COM3=COM12\n";
+    PortSources sources = machine.sources();
+    sources.default_device = [](int number) { return "COM" + std::to_string(number); };
+    const PortChoice com1 = choose_port_device("COM1", sources);
+    QCOMPARE(com1.device, std::string("COM1"));
+    QCOMPARE(com1.source, PortSource::default_device);
+    QCOMPARE(choose_port_device("COM2", sources).device, std::string("COM15"));
+    QCOMPARE(choose_port_device("COM3", sources).device, std::string("COM12"));
+    QCOMPARE(choose_port_device("COM8", sources).device, std::string("COM8"));
 }
 
 void TestPortMapping::single_adapter_default_data() {

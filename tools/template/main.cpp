@@ -9,6 +9,8 @@
 #include "tools/template/interruption.h"
 #include "tools/template/settings_report.h"
 
+#include "link/serial_devices.h"
+
 #include "gnc_version.h"
 
 #include <QCoreApplication>
@@ -39,7 +41,7 @@ const char* const help_text =
     "       gsm-notifier-template program --port COMn IN.sbn [--no-verify]\n"
     "       gsm-notifier-template backups\n"
     "       gsm-notifier-template diff A.sbn B.sbn [--json]\n"
-    "       gsm-notifier-template --help | --version\n"
+    "       gsm-notifier-template --list-ports | --help | --version\n"
     "\n"
     "Checks settings template files (.sbn) without opening the configurator's\n"
     "windows, and reads and programs devices from a shell, through the same link\n"
@@ -69,10 +71,13 @@ const char* const help_text =
     "                     prints the settings values that differ between two\n"
     "                     templates (\"- name: A\" and \"+ name: B\" lines, or one\n"
     "                     JSON object of {\"a\": ..., \"b\": ...} by name)\n"
+    "  --list-ports       shows the device each of COM1 ... COM8 reaches and why,\n"
+    "                     the serial ports found on this machine, and the line\n"
+    "                     that makes the first USB adapter COM1\n"
     "\n"
     "Ports: COM1 ... COM8 reach the same devices as in the configurator\n"
     "(GSM_NOTIFIER_COMn, then ports.conf, then the defaults; see\n"
-    "gsm-notifier-config --list-ports). Every image read from a device is also kept as a\n"
+    "--list-ports). Every image read from a device is also kept as a\n"
     "template in $XDG_DATA_HOME/gsm-notifier-config/backups (by default\n"
     "~/.local/share/gsm-notifier-config/backups), named by UTC date and time; the\n"
     "newest 200 are kept. Progress and messages go to stderr.\n"
@@ -198,6 +203,12 @@ std::optional<DiffRequest> parse_diff(const std::vector<std::string>& args) {
     return request;
 }
 
+int list_ports() {
+    const std::string out = gnc::port_listing_now("gsm-notifier-template");
+    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
+    return written && std::fflush(stdout) == 0 ? exit_ok : exit_unreadable;
+}
+
 int wrong_usage() {
     std::fputs("gsm-notifier-template: błędne wywołanie\n", stderr);
     std::fputs(usage_line, stderr);
@@ -238,6 +249,9 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("gsm-notifier-template %s\n", GNC_VERSION);
         return exit_ok;
+    }
+    if (args.size() == 1 && args[0] == "--list-ports") {
+        return list_ports();
     }
     if (!args.empty() && (args[0] == "read" || args[0] == "program")) {
         return field_work(argc, argv, args);
