@@ -5,7 +5,9 @@
 ; users when run by an administrator. It adds a Start-menu entry and lists
 ; the uninstaller among the system's programs.
 
-Unicode true
+; A 64-bit installer, like the programs it installs: it runs where they run
+; (and under Wine without its 32-bit half).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP "gsm-notifier-config"
