@@ -208,9 +208,12 @@ void TForm1::show_port_devices() {
     }
 }
 
+// The tooltips are renewed afterwards: on Windows they then also say why the
+// port did not open, which the message box does not.
 void TForm1::SpeedButton1Click() {
     if (forms_.controller != nullptr)
         forms_.controller->connect_action();
+    show_port_devices();
 }
 
 void TForm1::SpeedButton2Click() {

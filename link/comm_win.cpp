@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 namespace gnc::comm {
 
@@ -20,6 +21,11 @@ std::string upper(std::string text) {
 bool is_com_port(const std::string& device) {
     const bool in_device_namespace = device.rfind("\\\\.\\", 0) == 0;
     return com_port_number(upper(in_device_namespace ? device.substr(4) : device)).has_value();
+}
+
+std::map<std::string, DWORD>& open_failures() {
+    static std::map<std::string, DWORD> failures;
+    return failures;
 }
 
 std::string advice(OpenProblem problem, DWORD error, const std::string& system_text) {
@@ -96,6 +102,34 @@ OpenProblem open_problem(const std::string& device, DWORD error) {
 std::string open_failure_line(const std::string& program, const std::string& device, DWORD error,
                               const std::string& system_text) {
     return program + ": " + device + ": " + advice(open_problem(device, error), error, system_text);
+}
+
+std::string open_failure_words(const std::string& device, DWORD error) {
+    switch (open_problem(device, error)) {
+    case OpenProblem::missing:
+        return "brak urządzenia";
+    case OpenProblem::busy:
+        return "port zajęty przez inny program";
+    case OpenProblem::permission:
+        return "brak dostępu do portu";
+    case OpenProblem::stale_lock:
+    case OpenProblem::other:
+        break;
+    }
+    return "port nie daje się otworzyć (błąd " + std::to_string(error) + ")";
+}
+
+void remember_open_failure(const std::string& device, DWORD error) {
+    open_failures()[device] = error;
+}
+
+void forget_open_failure(const std::string& device) {
+    open_failures().erase(device);
+}
+
+std::optional<DWORD> last_open_failure(const std::string& device) {
+    const auto found = open_failures().find(device);
+    return found == open_failures().end() ? std::nullopt : std::optional<DWORD>(found->second);
 }
 
 std::string system_message(DWORD error) {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace gnc::comm {
@@ -34,6 +35,18 @@ OpenProblem open_problem(const std::string& device, DWORD error);
 // system's own text, where given, completes an error without a reason.
 std::string open_failure_line(const std::string& program, const std::string& device, DWORD error,
                               const std::string& system_text);
+
+// The port box's words for an open failure (UTF-8): "port zajęty przez
+// inny program", "brak urządzenia", ...
+std::string open_failure_words(const std::string& device, DWORD error);
+
+// The last failed open of each device in this run, kept for the port box's
+// tooltip: a windowed program has no console for the line above, and the
+// system's message box says only that the port did not open. A successful
+// open forgets it.
+void remember_open_failure(const std::string& device, DWORD error);
+void forget_open_failure(const std::string& device);
+std::optional<DWORD> last_open_failure(const std::string& device);
 
 // The system's message for `error`, without the line break it ends with.
 std::string system_message(DWORD error);

@@ -272,9 +272,19 @@ std::string port_listing_now(const std::string& program) {
     return windows_port_listing(port_sources_now(), {program, ports_file_path(), probe_device});
 }
 
+// The device, its friendly name or absence, and why it did not open when it
+// last failed to: "COM3 (Communications Port (COM3)): port zajęty przez inny
+// program".
 QString port_tooltip(const std::string& port_name, const PortSources& sources) {
     const std::string device = choose_port_device(port_name, sources).device;
-    return QString::fromStdString(port_tooltip_text(sources, port_name, probe_device(device)));
+    const DeviceState state = probe_device(device);
+    std::string text = port_tooltip_text(sources, port_name, state);
+    const std::optional<DWORD> failure = comm::last_open_failure(device);
+    // A device that is gone already reads "brak urządzenia".
+    if (failure && state.exists) {
+        text += ": " + comm::open_failure_words(device, *failure);
+    }
+    return QString::fromStdString(text);
 }
 
 } // namespace gnc

@@ -130,8 +130,9 @@ void configure_line(HANDLE handle) {
 
 // The message box says only that the port did not open; this line says
 // why: on stderr for a console, and to the debugger output for a windowed
-// program started without one.
+// program started without one. The port box's tooltip says it too.
 void report_open_failure(const std::string& device, DWORD error) {
+    comm::remember_open_failure(device, error);
     const std::string line =
         comm::open_failure_line(program_name(), device, error, comm::system_message(error));
     OutputDebugStringW(comm::to_wide(line).c_str());
@@ -180,6 +181,7 @@ bool SerialPort::open(const std::string& port_name) {
         report_open_failure(device, GetLastError());
         return false;
     }
+    comm::forget_open_failure(device);
     line_->handle = handle;
     configure_line(handle);
     return true;

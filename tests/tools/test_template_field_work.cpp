@@ -134,7 +134,7 @@ void TestTemplateFieldWork::help_version_and_usage() {
     const Run help = bench.tool({"--help"});
     QCOMPARE(help.exit_code, 0);
     for (const char* listed : {"read --port", "program --port", "backups", "diff", "--no-verify",
-                               "7  verification failed"}) {
+                               "--list-ports", "7  verification failed"}) {
         QVERIFY2(help.out.contains(listed), listed);
     }
     // Field work runs where no display is: the tool never loads the GUI libraries.
@@ -148,6 +148,13 @@ void TestTemplateFieldWork::help_version_and_usage() {
     const Run version = bench.tool({"--version"});
     QCOMPARE(version.exit_code, 0);
     QVERIFY(version.out.startsWith("gsm-notifier-template "));
+
+    // The port names as the configurator's --list-ports shows them.
+    const Run ports = bench.tool({"--list-ports"});
+    QCOMPARE(ports.exit_code, 0);
+    const QByteArray com1_line = "  COM1  " + bench.path("com1").toUtf8() + "  [environment]  ";
+    QVERIFY2(ports.out.contains(com1_line), ports.out.constData());
+    QVERIFY(ports.out.contains("ports.conf"));
 
     for (const QStringList& args :
          {QStringList{"read", "out.sbn"}, QStringList{"read", "--port", "COM1"},

@@ -129,6 +129,16 @@ void TestCommWin::open_failures_say_why() {
              std::string("p: COM3: cannot be opened: The device fails (error 31)"));
     QCOMPARE(comm::open_failure_line("p", "COM3", ERROR_GEN_FAILURE, ""),
              std::string("p: COM3: cannot be opened (error 31)"));
+
+    // The port box's words for the same failures.
+    QCOMPARE(comm::open_failure_words("COM3", ERROR_SHARING_VIOLATION),
+             std::string("port zajęty przez inny program"));
+    QCOMPARE(comm::open_failure_words("COM9", ERROR_FILE_NOT_FOUND),
+             std::string("brak urządzenia"));
+    QCOMPARE(comm::open_failure_words("Z:\\dev", ERROR_ACCESS_DENIED),
+             std::string("brak dostępu do portu"));
+    QCOMPARE(comm::open_failure_words("COM3", ERROR_GEN_FAILURE),
+             std::string("port nie daje się otworzyć (błąd 31)"));
 }
 
 void TestCommWin::listing_shows_friendly_names_and_the_com1_line() {
@@ -190,6 +200,8 @@ void TestCommWin::a_missing_port_does_not_open_and_nothing_happens() {
     SerialPort port;
     QVERIFY(!port.open("COM200"));
     QVERIFY(!port.is_open());
+    // Kept for the port box's tooltip.
+    QCOMPARE(comm::last_open_failure("COM200"), std::optional<DWORD>(ERROR_FILE_NOT_FOUND));
     const std::uint8_t frame[] = {0xAA, 0x01, 0x01};
     port.send(frame, sizeof frame);
     std::uint8_t received[8] = {};
