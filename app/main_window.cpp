@@ -23,7 +23,6 @@
 #include "windows/connect_window.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -241,7 +240,7 @@ void TForm1::SpeedButton7Click() {
     const QString path = ask_open_file_name(QStringLiteral("sbn|*.sbn"));
     if (path.isEmpty())
         return;
-    if (!load_template(QFile::encodeName(path).toStdString(), image_buffer)) {
+    if (!load_template(file_name_bytes(path), image_buffer)) {
         show_error_box(qs("Odczyt pliku nie może być przeprowadzony"));
         return;
     }

@@ -16,7 +16,6 @@
 #include "windows/modal.h"
 #include "windows/text.h"
 
-#include <QFile>
 #include <QTimer>
 
 namespace gnc {
@@ -97,7 +96,7 @@ void TForm3::save_template_file() {
     const QString name = ask_save_file_name(QStringLiteral("sbn|sbn"));
     if (name.isEmpty())
         return;
-    if (save_template(QFile::encodeName(name).toStdString(), forms_.state->image_buffer))
+    if (save_template(file_name_bytes(name), forms_.state->image_buffer))
         show_plain_box(qs("Operacja zapisu do pliku przeprowadzona pomyślnie"));
     else
         show_plain_box(qs("Operacja zapisu nie powiodła się"));

@@ -47,6 +47,23 @@ char32_t cp1250_code_point(unsigned char byte) {
     return byte < 0x80 ? char32_t{byte} : char32_t{upper_half[byte - 0x80]};
 }
 
+char32_t cp1250_box_code_point(unsigned char byte) {
+    const char32_t code = cp1250_code_point(byte);
+    return code == unassigned ? char32_t{byte} : code;
+}
+
+int cp1250_byte_for(char32_t code_point) {
+    if (code_point < 0x80) {
+        return static_cast<int>(code_point);
+    }
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        if (cp1250_box_code_point(static_cast<unsigned char>(byte)) == code_point) {
+            return byte;
+        }
+    }
+    return -1;
+}
+
 std::string cp1250_to_utf8(std::string_view cp1250) {
     std::string out;
     out.reserve(cp1250.size());

@@ -58,4 +58,8 @@ QString ask_save_file_name(const QString& filter) {
 void override_open_dialog(FileDialogOverride answer) { open_override() = std::move(answer); }
 void override_save_dialog(FileDialogOverride answer) { save_override() = std::move(answer); }
 
+std::string file_name_bytes(const QString& name) {
+    return name.toStdString();
+}
+
 } // namespace gnc

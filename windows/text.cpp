@@ -1,14 +1,25 @@
 #include "windows/text.h"
 
+#include "image/cp1250.h"
+
 #include <QList>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace gnc {
 
 namespace {
+
 constexpr char substitute = 0x1A;
+
+// The code page's own table, not the toolkit's converters: those need ICU
+// for "windows-1250", which the Windows build of the toolkit lacks.
+int byte_for(QStringView character) {
+    if (character.size() != 1 || character.at(0).isSurrogate()) {
+        return -1;
+    }
+    return cp1250_byte_for(character.at(0).unicode());
 }
+
+} // namespace
 
 std::string to_cp1250(const QString& text) {
     std::string bytes;
@@ -17,26 +28,30 @@ std::string to_cp1250(const QString& text) {
     // pair included) gives exactly one substitute byte.
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder encoder("windows-1250");
-        const QByteArray one = encoder.encode(text.mid(i, width));
-        if (encoder.hasError() || one.size() != 1)
-            bytes.push_back(substitute);
-        else
-            bytes.push_back(one.at(0));
+        const int byte = byte_for(QStringView(text).mid(i, width));
+        bytes.push_back(byte < 0 ? substitute : static_cast<char>(byte));
         i += width;
     }
     return bytes;
 }
 
 QString from_cp1250(const std::string& bytes) {
-    QStringDecoder decoder("windows-1250");
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char byte : bytes) {
+        text.append(
+            QChar(static_cast<char16_t>(cp1250_box_code_point(static_cast<unsigned char>(byte)))));
+    }
+    return text;
 }
 
 bool fits_cp1250(const QString& text) {
-    QStringEncoder encoder("windows-1250");
-    const QByteArray all = encoder.encode(text);
-    return !encoder.hasError();
+    for (const QChar character : text) {
+        if (byte_for(QStringView(&character, 1)) < 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 namespace {

@@ -35,8 +35,11 @@ class NumberTextTest : public QObject {
     }
 
     void cp1250_matches_the_platform_decoder() {
+        QCOMPARE(cp1250_to_utf8("\xA3\xF3\xB3\xE6 \x8C\x9C"), std::string("Łółć Śś"));
         QStringDecoder reference("windows-1250");
-        QVERIFY(reference.isValid());
+        if (!reference.isValid()) {
+            QSKIP("this build of the toolkit has no windows-1250 converter (no ICU) to compare with");
+        }
         for (int byte = 0; byte < 256; ++byte) {
             const char c = static_cast<char>(byte);
             const std::string ours = cp1250_to_utf8(std::string_view(&c, 1));
@@ -46,7 +49,6 @@ class NumberTextTest : public QObject {
             }
             QCOMPARE(QString::fromStdString(ours), theirs);
         }
-        QCOMPARE(cp1250_to_utf8("\xA3\xF3\xB3\xE6 \x8C\x9C"), std::string("Łółć Śś"));
     }
 };
 
