@@ -30,7 +30,8 @@ std::string backup_name(const std::string& second, int sequence) {
 
 BackupResult failure(const std::string& what, const std::string& path, const std::error_code& ec) {
     BackupResult result;
-    result.error = what + " " + path + (ec ? ": " + backup_platform::error_text(ec) : std::string());
+    result.error =
+        what + " " + path + (ec ? ": " + backup_platform::error_text(ec) : std::string());
     return result;
 }
 
@@ -55,8 +56,7 @@ BackupResult save_backup(const ImageBuffer& image, const std::string& folder, st
         return failure("Nie można utworzyć folderu kopii zapasowych", folder, ec);
     }
     const fs::path incoming =
-        folder_path /
-        (".incoming-" + std::to_string(backup_platform::process_number()) + ".sbn");
+        folder_path / (".incoming-" + std::to_string(backup_platform::process_number()) + ".sbn");
     if (!save_template(utf8_of(incoming), image)) {
         return failure("Nie można zapisać kopii zapasowej w folderze", folder, {});
     }

@@ -60,7 +60,8 @@ bool in_device_namespace(std::string_view path) {
     const std::string_view rest = path.substr(4);
     const bool drive = rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
                        rest[1] == ':' && is_separator(rest[2]);
-    const bool unc = rest.size() >= 4 && (rest.substr(0, 3) == "UNC" || rest.substr(0, 3) == "unc") &&
+    const bool unc = rest.size() >= 4 &&
+                     (rest.substr(0, 3) == "UNC" || rest.substr(0, 3) == "unc") &&
                      is_separator(rest[3]);
     return !drive && !unc;
 }
@@ -85,8 +86,8 @@ std::wstring device_stem(const std::wstring& path) {
 }
 
 bool is_device_stem(const std::wstring& stem) {
-    static const std::array<const wchar_t*, 6> plain = {L"CON",   L"PRN",     L"AUX",
-                                                       L"NUL",   L"CONIN$",  L"CONOUT$"};
+    static const std::array<const wchar_t*, 6> plain = {L"CON", L"PRN",    L"AUX",
+                                                        L"NUL", L"CONIN$", L"CONOUT$"};
     if (std::any_of(plain.begin(), plain.end(), [&](const wchar_t* d) { return stem == d; })) {
         return true;
     }

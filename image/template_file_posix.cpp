@@ -202,8 +202,7 @@ bool replace_file(const std::string& path, const std::uint8_t* data, std::size_t
         return cannot_create_in_folder(errno) && rewrite_in_place(target, data, count);
     }
     const bool written = take_over_existing_mode(target, temp.get()) &&
-                         write_all(temp.get(), data, count) &&
-                         ::fsync(temp.get()) == 0;
+                         write_all(temp.get(), data, count) && ::fsync(temp.get()) == 0;
     const bool closed = temp.close();
     if (!written || !closed || ::rename(temp_path.c_str(), target.c_str()) != 0) {
         ::unlink(temp_path.c_str());

@@ -86,7 +86,7 @@ std::wstring folder_of(const std::wstring& path) {
         return path.size() >= 2 && path[1] == L':' ? path.substr(0, 2) : L".";
     }
     return cut == 0 || (cut == 2 && path[1] == L':') ? path.substr(0, cut + 1)
-                                                    : path.substr(0, cut);
+                                                     : path.substr(0, cut);
 }
 
 std::wstring joined(const std::wstring& folder, const std::wstring& name) {

@@ -1,5 +1,5 @@
-#include "tools/template/console_output.h"
 #include "tools/template/console_output_win.h"
+#include "tools/template/console_output.h"
 
 #include <algorithm>
 #include <string>

@@ -24,8 +24,7 @@ BOOL WINAPI on_console_event(DWORD event) {
     long expected = no_event;
     if (caught_event.compare_exchange_strong(expected, static_cast<long>(event))) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::exit(1); },
-            Qt::QueuedConnection);
+            QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     }
     // Windows ends the process as soon as the handler returns from these
     // (after about five seconds at the latest): the handler waits, and the

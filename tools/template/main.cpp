@@ -3,9 +3,9 @@
 // reads and programs devices through the configurator's link, keeps backups
 // of what it reads, and compares templates.
 
+#include "app/program_arguments.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
-#include "app/program_arguments.h"
 #include "tools/template/console_output.h"
 #include "tools/template/field_commands.h"
 #include "tools/template/interruption.h"
