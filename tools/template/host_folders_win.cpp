@@ -9,10 +9,11 @@
 namespace gnc::cli {
 
 // Windows tells a folder's write access only by trying: a file that is
-// created new and removed again when closed.
+// created new and removed again when closed. A device name is refused here
+// already, as the save would refuse it after the read.
 bool folder_writable(const std::string& path) {
     const auto wide = utf16_from_utf8(path);
-    if (!wide) {
+    if (!wide || names_a_device(path)) {
         return false;
     }
     std::filesystem::path folder = std::filesystem::path(*wide).parent_path();
