@@ -19,6 +19,8 @@ if [ "${1:-}" = "--prefix" ]; then
   echo "$prefix"
   exit 0
 fi
+# Progress goes to stderr; stdout carries only the prefix, for scripts.
+exec 3>&1 1>&2
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev cmake ninja-build dpkg-dev qt6-base-dev qt6-base-dev-tools
@@ -108,7 +110,7 @@ build_qt() {
 }
 
 if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
+  echo "$prefix" >&3
   exit 0
 fi
 install_packages
@@ -122,5 +124,5 @@ build_jpeg "$jpeg_src"
 build_qt "$qt_src"
 rm -rf "$cache/build-qt" "$cache/build-jpeg"
 touch "$prefix/.complete"
-echo "Windows toolchain built in ${SECONDS} s" >&2
-echo "$prefix"
+echo "Windows toolchain built in ${SECONDS} s"
+echo "$prefix" >&3

@@ -329,4 +329,11 @@ std::vector<Picture> icon_pictures() {
     return icons;
 }
 
+std::vector<QImage> windows_icon_images() {
+    std::vector<QImage> images;
+    for (const int size : {16, 24, 32, 48, 64, 256})
+        images.push_back(button(draw_icon, size));
+    return images;
+}
+
 } // namespace artwork

@@ -36,5 +36,10 @@ int main(int argc, char** argv) {
          {artwork::button_pictures(), artwork::icon_pictures(), artwork::schematic_pictures()})
         for (const auto& picture : group)
             all = save(picture, folder) && all;
-    return all ? 0 : 1;
+    const QString icon_file = QStringLiteral("windows/gsm-notifier-config.ico");
+    QDir().mkpath(folder.filePath(QStringLiteral("windows")));
+    const bool icon_written =
+        artwork::write_ico(artwork::windows_icon_images(), folder.filePath(icon_file));
+    std::printf("%s %s\n", icon_written ? "wrote" : "FAILED", qPrintable(icon_file));
+    return all && icon_written ? 0 : 1;
 }

@@ -100,7 +100,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("gsm-notifier-config"));
     QApplication::setWindowIcon(gnc::pictures::application_icon());
     gnc::install_polish_toolkit_texts(application);
-    const QDir folder(QString::fromLocal8Bit(argv[2]));
+    // The arguments as the toolkit read them: whole Unicode names on Windows
+    // too, where argv holds only what the local code page can.
+    const QStringList arguments = QApplication::arguments();
+    const QDir folder(arguments.at(2));
     QDir().mkpath(folder.path());
 
     gnc::AppWindows windows;
@@ -113,7 +116,7 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(1);
     });
     QTimer::singleShot(0, [&] {
-        renderer.render_all(QString::fromLocal8Bit(argv[1]));
+        renderer.render_all(arguments.at(1));
         QCoreApplication::exit(renderer.saved() == 3 ? 0 : 1);
     });
     return QApplication::exec();

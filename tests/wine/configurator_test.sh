@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The configurator's windows under Wine against the simulated device: starts
+# the demo device on a pseudo-terminal, links it as COM1 of a fresh Wine
+# prefix, runs the Windows test program (configurator_under_wine.exe), then
+# checks what reached the Linux side: the template's Polish name, and that
+# no file was made under a device's name.
+#   configurator_test.sh SCRIPTS_DIR SIMULATOR TEST_PROGRAM DEMO_TEMPLATE
+SCRIPTS="$1"
+simulator="$2"
+program="$3"
+demo="$4"
+source "$(dirname "$0")/wine_support.sh"
+
+make_prefix
+files="$work/files"
+mkdir -p "$files"
+"$simulator" --offer-interval 200 --memory "$demo" --save "$work/memory.bin" \
+  --link "$work/com1" >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+stop_simulator() {
+  kill "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+}
+trap 'stop_simulator; end_test' EXIT
+for _ in $(seq 50); do
+  [ -e "$work/com1" ] && break
+  sleep 0.1
+done
+ln -sfn "$work/com1" "$WINEPREFIX/dosdevices/com1"
+
+if wine_run "$program" "$(windows_path "$files")" "$(windows_path "$work/memory.bin")" \
+  >"$work/program.out" 2>&1; then
+  pass "the configurator's windows under Wine (connect, read, program, templates)"
+else
+  fail "the configurator's windows under Wine:"
+  tr -d '\r' <"$work/program.out" | grep -v '^PASS\|^QDEBUG\|^QWARN.*propagateSizeHints' >&2
+fi
+tr -d '\r' <"$work/program.out" | grep -E '^(PASS|FAIL|SKIP)' || true
+check "the template lies under its Polish name on disk" \
+  test -s "$files/Szablony żółć/biuro Łódź ąę.sbn"
+leftovers="$(find "$files" -maxdepth 1 -type f | wc -l)"
+check "no file was made under a device's name ($leftovers)" test "$leftovers" -eq 0
+finish

@@ -1,0 +1,207 @@
+// The configurator's real windows under Wine, with the Windows serial port
+// against the simulated device (COM1 of the Wine prefix links to its
+// pseudo-terminal; configurator_test.sh arranges it and checks the device's
+// memory afterwards):
+// - the demo device is connected, read into the windows and programmed back
+//   with one value changed, without a single message box;
+// - a template saved under a name with Polish letters and spaces loads back;
+// - file names that Windows gives to devices are refused for loading and
+//   saving, with the program's own messages.
+// Arguments: WORK_FOLDER (a Windows path, where templates are written)
+//            DEVICE_MEMORY (the simulator's --save file, as a Windows path).
+
+#include "app/app_windows.h"
+#include "app/main_window.h"
+#include "editors/messages_window.h"
+#include "editors/parameters_window.h"
+#include "tests/editors/messages_fixture.h"
+#include "tests/support/modal_watcher.h"
+#include "tools/demo/demo_settings.h"
+#include "windows/connect_window.h"
+#include "windows/file_dialogs.h"
+#include "windows/programming_window.h"
+#include "windows/radio_group.h"
+#include "windows/read_window.h"
+#include "windows/text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace gnc;
+using namespace gnc::test;
+
+namespace {
+
+constexpr int link_wait_ms = 30000;
+
+QString argument(int index) {
+    const QStringList arguments = QCoreApplication::arguments();
+    return index < arguments.size() ? arguments.at(index) : QString();
+}
+
+QByteArray file_contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The device memory the demo settings give with the daily limit changed.
+QByteArray demo_memory_with_daily_limit(const std::string& limit) {
+    EncoderInput input = demo::demo_controls();
+    input.parameters.Edit1 = limit;
+    ImageBuffer image;
+    image.fill(0xFF);
+    Settings settings;
+    compose_image(image, settings, input, [](const std::string&) {});
+    return QByteArray(reinterpret_cast<const char*>(image.data()),
+                      static_cast<qsizetype>(settings_image_size));
+}
+
+} // namespace
+
+class ConfiguratorUnderWine : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { watcher_ = std::make_unique<ModalWatcher>(); }
+    void cleanup() {
+        watcher_.reset();
+        override_open_dialog({});
+        override_save_dialog({});
+    }
+
+    void demo_device_reads_into_the_windows_and_programs_back();
+    void template_with_polish_letters_saves_and_loads();
+    void device_names_are_refused_as_template_files();
+
+  private:
+    AppWindows app_;
+    std::unique_ptr<ModalWatcher> watcher_;
+};
+
+void ConfiguratorUnderWine::demo_device_reads_into_the_windows_and_programs_back() {
+    app_.show();
+    Forms& forms = app_.forms();
+    TForm2& form2 = *forms.form2;
+    TForm3& form3 = *forms.form3;
+
+    QTimer::singleShot(link_wait_ms, forms.form6, [&] { forms.form6->close(); });
+    app_.main_window().SpeedButton1->click();
+    QCOMPARE(forms.state->link.link_up, std::uint8_t(1));
+
+    bool programmed = false;
+    QString operator_shown, user2_shown, text_shown;
+    when_in_front(*forms.form4, [&] {
+        wait_until([&] { return forms.form4->Label1->text() == qs("Ustawienia zostały pobrane"); },
+                   link_wait_ms);
+        when_in_front(form2, [&] {
+            wait_until([&] { return forms.state->parameter_rules_armed == 1; });
+            operator_shown = form2.radiogroup6->item(form2.radiogroup6->ItemIndex())->text();
+            user2_shown = form2.Edit9->text();
+            form2.Edit1->setText(QStringLiteral("40"));
+            when_in_front(form3, [&] {
+                text_shown = form3.Edit4->text();
+                when_in_front(*forms.form5, [&] {
+                    programmed = wait_until(
+                        [&] {
+                            return forms.form5->Label1->text() ==
+                                   qs("Programowanie urządzenia zakończono pomyślnie");
+                        },
+                        link_wait_ms);
+                    forms.form5->Button1->click();
+                });
+                form3.SpeedButton4->click(); // "Zapis ustawień do urządzenia"
+                form3.close();
+            });
+            form2.SpeedButton1->click();
+            form2.close();
+        });
+        forms.form4->Button1->click();
+    });
+    app_.main_window().SpeedButton5->click();
+
+    QCOMPARE(operator_shown, QStringLiteral("PLUS"));
+    QCOMPARE(user2_shown, QStringLiteral("48600100300"));
+    QCOMPARE(text_shown, QStringLiteral("Alarm! Ruch w salonie"));
+    QVERIFY(programmed);
+    QCOMPARE(watcher_->texts(), QStringList());
+    // The device holds the demo settings with only the daily limit changed.
+    const QByteArray expected = demo_memory_with_daily_limit("40");
+    QVERIFY(wait_until([&] { return file_contents(argument(2)) == expected; }, 5000));
+}
+
+// Saved from the messages window, loaded through the main window's button:
+// the image then holds what the windows showed when it was saved.
+void ConfiguratorUnderWine::template_with_polish_letters_saves_and_loads() {
+    const QString folder = argument(1) + QStringLiteral("\\Szablony żółć");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("\\biuro Łódź ąę.sbn");
+    const QByteArray expected = demo_memory_with_daily_limit("40");
+    Forms& forms = app_.forms();
+    override_save_dialog([&](const QString&) { return path; });
+    when_in_front(*forms.form2, [&] {
+        wait_until([&] { return forms.state->parameter_rules_armed == 1; });
+        when_in_front(*forms.form3, [&] {
+            forms.form3->SpeedButton3->click(); // "Zapis szablonu na dysk"
+            forms.form3->close();
+        });
+        forms.form2->SpeedButton1->click();
+        forms.form2->close();
+    });
+    app_.main_window().SpeedButton6->click();
+    QCOMPARE(watcher_->texts(),
+             QStringList{qs("Operacja zapisu do pliku przeprowadzona pomyślnie")});
+    QCOMPARE(file_contents(path).size(), 4096);
+    QCOMPARE(file_contents(path).left(2048), expected);
+
+    watcher_->clear();
+    forms.state->image_buffer.fill(0xFF);
+    override_open_dialog([&](const QString&) { return path; });
+    QString user2_shown;
+    watcher_->on_window = [&](QWidget* window) {
+        user2_shown = forms.form2->Edit9->text();
+        window->close();
+    };
+    app_.main_window().SpeedButton7->click();
+    QCOMPARE(watcher_->texts(), QStringList());
+    QCOMPARE(user2_shown, QStringLiteral("48600100300"));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(forms.state->image_buffer.data()), 2048),
+             expected);
+}
+
+void ConfiguratorUnderWine::device_names_are_refused_as_template_files() {
+    Forms& forms = app_.forms();
+    const QString folder = argument(1);
+    for (const QString& name : {QStringLiteral("com1.sbn"), QStringLiteral("NUL.sbn"),
+                                QStringLiteral("AUX"), QStringLiteral("con.txt")}) {
+        watcher_->clear();
+        const ImageBuffer before = forms.state->image_buffer;
+        override_open_dialog([&](const QString&) { return folder + QLatin1Char('\\') + name; });
+        watcher_->on_window = [](QWidget* window) { window->close(); };
+        app_.main_window().SpeedButton7->click();
+        watcher_->on_window = {};
+        QCOMPARE(watcher_->texts(), QStringList{qs("Odczyt pliku nie może być przeprowadzony")});
+        QVERIFY2(forms.state->image_buffer == before, qPrintable(name));
+
+        watcher_->clear();
+        override_save_dialog([&](const QString&) { return folder + QLatin1Char('\\') + name; });
+        when_in_front(*forms.form2, [&] {
+            wait_until([&] { return forms.state->parameter_rules_armed == 1; });
+            when_in_front(*forms.form3, [&] {
+                forms.form3->SpeedButton3->click();
+                forms.form3->close();
+            });
+            forms.form2->SpeedButton1->click();
+            forms.form2->close();
+        });
+        app_.main_window().SpeedButton6->click();
+        QCOMPARE(watcher_->texts(), QStringList{qs("Operacja zapisu nie powiodła się")});
+    }
+}
+
+QTEST_MAIN(ConfiguratorUnderWine)
+#include "configurator_under_wine.moc"
