@@ -2,13 +2,14 @@
 
 #include "app/command_line.h"
 #include "app/configurator.h"
+#include "app/program_arguments.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
     // --help, --version and --list-ports are answered before the toolkit
     // starts, so they need no display.
-    if (const auto status = gnc::run_command_line({argv, argv + argc}, std::cout)) {
+    if (const auto status = gnc::run_command_line(gnc::program_arguments(argc, argv), std::cout)) {
         return *status;
     }
     return gnc::run_configurator(argc, argv);

@@ -7,10 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <filesystem>
 
 using namespace gnc;
 
@@ -20,7 +19,7 @@ namespace {
 constexpr std::time_t a_moment = 1796770141;
 
 std::string name_of(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
 }
 
 } // namespace
@@ -29,6 +28,9 @@ class TestBackupStore : public QObject {
     Q_OBJECT
   private slots:
     void folder_follows_xdg_data_home_or_home() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows keeps the backups in LOCALAPPDATA: the Windows tests check that");
+#endif
         const QByteArray saved_data = qgetenv("XDG_DATA_HOME");
         const QByteArray saved_home = qgetenv("HOME");
         qputenv("XDG_DATA_HOME", "/data/home");

@@ -1,114 +1,13 @@
 // Template files: round trips, short and long files, and failures that must
 // leave the image buffer and any existing template intact.
 
-#include "image/decoder.h"
-#include "image/template_file.h"
 #include "tests/image/image_bytes.h"
+#include "tests/image/template_file_support.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <algorithm>
-#include <csignal>
-#include <fcntl.h>
-#include <functional>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace gnc;
-using gnc::test::filled_image;
-
-namespace {
-
-QByteArray bytes_of(const ImageBuffer& image, std::size_t from = 0,
-                    std::size_t count = image_buffer_size) {
-    return QByteArray(reinterpret_cast<const char*>(image.data() + from),
-                      static_cast<qsizetype>(count));
-}
-
-void write_file(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
-}
-
-QByteArray read_file(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every byte value, 0x00, 0x1A and 0xFF included, at varied offsets.
-ImageBuffer patterned_image() {
-    ImageBuffer image;
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    }
-    return image;
-}
-
-Settings decoded(const ImageBuffer& image) {
-    Settings s;
-    decode_parameters(image, s);
-    odczytaj_uzytkownikow(image, s);
-    decode_texts(image, s);
-    return s;
-}
-
-std::string path_in(const QTemporaryDir& dir, const char* name) {
-    return dir.filePath(name).toStdString();
-}
-
-enum class LoadResult { loaded, refused, blocked };
-
-// Loads `path` in a child process; a load still running after two seconds is
-// ended and counts as blocked.
-LoadResult load_in_child(const std::string& path) {
-    const pid_t child = fork();
-    if (child == 0) {
-        ImageBuffer image;
-        image.fill(0xFF);
-        const bool loaded = load_template(path, image);
-        const bool untouched =
-            std::all_of(image.begin(), image.end(), [](std::uint8_t byte) { return byte == 0xFF; });
-        _exit(loaded ? 0 : untouched ? 1 : 2);
-    }
-    int status = 0;
-    for (int waited_ms = 0; waited_ms < 2000; waited_ms += 10) {
-        if (waitpid(child, &status, WNOHANG) == child) {
-            if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-                return LoadResult::loaded;
-            return WIFEXITED(status) && WEXITSTATUS(status) == 1 ? LoadResult::refused
-                                                                 : LoadResult::blocked;
-        }
-        usleep(10000);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    return LoadResult::blocked;
-}
-
-// Runs `action` in a child process without root's rights (as "nobody" when
-// the tests run as root); returns its result, or -1 when the child failed.
-int unprivileged(const std::function<bool()>& action) {
-    const pid_t child = fork();
-    if (child == 0) {
-        constexpr uid_t nobody = 65534;
-        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
-            _exit(3);
-        _exit(action() ? 1 : 0);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status) <= 1 ? WEXITSTATUS(status) : -1;
-}
-
-} // namespace
+using namespace gnc::test;
 
 class TemplateFileTest : public QObject {
     Q_OBJECT
@@ -170,27 +69,6 @@ class TemplateFileTest : public QObject {
         QVERIFY(image == before);
     }
 
-    // Only a regular file loads. A named pipe (with or without a writer), a
-    // device and a folder are refused at once, the image untouched; a long
-    // file reads its first 4096 bytes just as quickly. Each load runs in a
-    // child, so that one that would block cannot hold the test.
-    void only_regular_files_load_and_none_blocks() {
-        QTemporaryDir dir;
-        const std::string fifo = path_in(dir, "x.sbn");
-        QVERIFY(::mkfifo(fifo.c_str(), 0600) == 0);
-        QVERIFY(QDir(dir.path()).mkdir("folder.sbn"));
-        write_file(dir.filePath("long.sbn"), QByteArray(10 * 1024 * 1024, '\x5A'));
-
-        QCOMPARE(load_in_child(fifo), LoadResult::refused);
-        const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK); // a writer that never writes
-        QVERIFY(writer >= 0);
-        QCOMPARE(load_in_child(fifo), LoadResult::refused);
-        ::close(writer);
-        QCOMPARE(load_in_child("/dev/zero"), LoadResult::refused);
-        QCOMPARE(load_in_child(path_in(dir, "folder.sbn")), LoadResult::refused);
-        QCOMPARE(load_in_child(path_in(dir, "long.sbn")), LoadResult::loaded);
-    }
-
     void save_that_cannot_create_the_file() {
         QTemporaryDir dir;
         write_file(dir.filePath("plik"), "x");
@@ -204,92 +82,6 @@ class TemplateFileTest : public QObject {
                      .size(),
                  2); // only "plik" and "folder.sbn"
         QCOMPARE(read_file(dir.filePath("plik")), QByteArray("x"));
-    }
-
-    // A write cut short by the file-size limit: the old template survives and
-    // no temporary file is left. Runs in a child so the limit stays there.
-    void save_that_fails_while_writing_keeps_the_old_template() {
-        QTemporaryDir dir;
-        const QByteArray old_content(4096, '\x11');
-        write_file(dir.filePath("stary.sbn"), old_content);
-        const std::string target = path_in(dir, "stary.sbn");
-
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{1000, 1000};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            _exit(save_template(target, patterned_image()) ? 1 : 0);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0); // the save reported its failure
-        QCOMPARE(read_file(dir.filePath("stary.sbn")), old_content);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"stary.sbn"});
-    }
-
-    // A template that the user may write, in a shared folder that the user
-    // may not: no file can be created beside it, so it is rewritten in place.
-    // A new template cannot be saved there, and a template the user may not
-    // write stays as it was. Runs as an unprivileged user, as root may write
-    // anywhere.
-    void save_in_a_folder_the_user_may_not_write() {
-        QTemporaryDir dir;
-        const QString shared = dir.filePath(QStringLiteral("shared"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("shared")));
-        write_file(shared + "/writable.sbn", QByteArray(4096, '\x11'));
-        write_file(shared + "/locked.sbn", QByteArray(100, '\x22'));
-        QVERIFY(::chmod((shared + "/writable.sbn").toLocal8Bit().constData(), 0666) == 0);
-        QVERIFY(::chmod((shared + "/locked.sbn").toLocal8Bit().constData(), 0444) == 0);
-        QVERIFY(::chmod(shared.toLocal8Bit().constData(), 0555) == 0);
-        QVERIFY(::chmod(dir.path().toLocal8Bit().constData(), 0755) == 0);
-        const ImageBuffer image = patterned_image();
-        const std::string folder = shared.toStdString();
-
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/writable.sbn", image); }), 1);
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/new.sbn", image); }), 0);
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/locked.sbn", image); }), 0);
-        QVERIFY(::chmod(shared.toLocal8Bit().constData(), 0755) == 0);
-        QCOMPARE(read_file(shared + "/writable.sbn"), bytes_of(image));
-        QCOMPARE(read_file(shared + "/locked.sbn"), QByteArray(100, '\x22'));
-        QCOMPARE(QDir(shared).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{"locked.sbn", "writable.sbn"}));
-    }
-
-    // A link whose file does not exist yet: the save creates that file and
-    // keeps the link, relative or absolute.
-    void save_through_a_dangling_link_creates_its_file() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("store")));
-        const QByteArray relative = "store/target.sbn";
-        QVERIFY(::symlink(relative.constData(), path_in(dir, "relative.sbn").c_str()) == 0);
-        const std::string absolute = path_in(dir, "store/absolute-target.sbn");
-        QVERIFY(::symlink(absolute.c_str(), path_in(dir, "absolute.sbn").c_str()) == 0);
-
-        const ImageBuffer image = patterned_image();
-        QVERIFY(save_template(path_in(dir, "relative.sbn"), image));
-        QVERIFY(save_template(path_in(dir, "absolute.sbn"), image));
-        for (const char* link : {"relative.sbn", "absolute.sbn"})
-            QVERIFY(QFileInfo(dir.filePath(link)).isSymLink());
-        QCOMPARE(read_file(dir.filePath("store/target.sbn")), bytes_of(image));
-        QCOMPARE(read_file(dir.filePath("store/absolute-target.sbn")), bytes_of(image));
-    }
-
-    void save_over_an_existing_template_keeps_its_mode_and_links() {
-        QTemporaryDir dir;
-        write_file(dir.filePath("a.sbn"), "old");
-        QVERIFY(::chmod(dir.filePath("a.sbn").toLocal8Bit().constData(), 0640) == 0);
-        QVERIFY(QFile::link(dir.filePath("a.sbn"), dir.filePath("link.sbn")));
-
-        const ImageBuffer image = patterned_image();
-        QVERIFY(save_template(path_in(dir, "link.sbn"), image));
-        QVERIFY(QFileInfo(dir.filePath("link.sbn")).isSymLink());
-        QCOMPARE(read_file(dir.filePath("a.sbn")), bytes_of(image));
-        struct stat info {};
-        QVERIFY(::stat(dir.filePath("a.sbn").toLocal8Bit().constData(), &info) == 0);
-        QCOMPARE(info.st_mode & 07777, mode_t{0640});
     }
 };
 

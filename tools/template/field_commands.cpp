@@ -6,14 +6,13 @@
 #include "image/template_file.h"
 #include "link/link_controller.h"
 #include "link/link_texts.h"
+#include "tools/template/console_output.h"
 #include "tools/template/field_session.h"
+#include "tools/template/host_folders.h"
 #include "tools/template/progress.h"
 #include "tools/template/settings_report.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <unistd.h>
 #include <vector>
 
 namespace gnc::cli {
@@ -23,7 +22,7 @@ namespace {
 constexpr int connect_time_ms = 61 * supervision_tick_ms;
 
 void error_line(const std::string& text) {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    write_err(text + "\n");
 }
 
 std::string joined(const std::vector<std::string>& names) {
@@ -131,19 +130,6 @@ std::string json_value(const ReportEntry& entry) {
 
 bool same_value(const ReportEntry& a, const ReportEntry& b) {
     return a.is_text ? a.text == b.text : a.number == b.number;
-}
-
-// Whether a file can be created in the folder that is to hold `path`.
-bool folder_writable(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const std::string checked = folder.empty() ? "." : folder;
-    std::error_code ec;
-    return std::filesystem::is_directory(checked, ec) && ::access(checked.c_str(), W_OK) == 0;
-}
-
-bool write_out(const std::string& text) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written;
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 // reads and programs devices through the configurator's link, keeps backups
 // of what it reads, and compares templates.
 
+#include "app/program_arguments.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
+#include "tools/template/console_output.h"
 #include "tools/template/field_commands.h"
 #include "tools/template/interruption.h"
 #include "tools/template/settings_report.h"
@@ -15,9 +17,6 @@
 
 #include <QCoreApplication>
 
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,14 +98,14 @@ struct Request {
 };
 
 // Accepts "show FILE", "show FILE --json" and "show --json FILE".
-std::optional<Request> parse(int argc, char** argv) {
-    if (argc < 3 || std::strcmp(argv[1], "show") != 0) {
+std::optional<Request> parse(const std::vector<std::string>& args) {
+    if (args.size() < 2 || args[0] != "show") {
         return std::nullopt;
     }
     Request request;
     bool have_path = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (arg == "--json" && !request.json) {
             request.json = true;
         } else if (!have_path && (arg.empty() || arg[0] != '-' || arg == "-")) {
@@ -126,14 +125,13 @@ int show(const Request& request) {
     gnc::ImageBuffer image;
     image.fill(0xFF);
     if (!gnc::load_template(request.path, image)) {
-        std::fputs("Odczyt pliku nie może być przeprowadzony\n", stderr);
+        gnc::cli::write_err("Odczyt pliku nie może być przeprowadzony\n");
         return exit_unreadable;
     }
     const auto entries = gnc::report_entries(gnc::decode_settings(image));
     const std::string out = request.json ? gnc::json_report(entries) : gnc::plain_report(entries);
-    const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
-    if (!written || std::fflush(stdout) != 0) {
-        std::fputs("gsm-notifier-template: the report could not be written\n", stderr);
+    if (!gnc::cli::write_out(out)) {
+        gnc::cli::write_err("gsm-notifier-template: the report could not be written\n");
         return exit_unreadable;
     }
     return exit_ok;
@@ -210,8 +208,8 @@ int list_ports() {
 }
 
 int wrong_usage() {
-    std::fputs("gsm-notifier-template: błędne wywołanie\n", stderr);
-    std::fputs(usage_line, stderr);
+    gnc::cli::write_err("gsm-notifier-template: błędne wywołanie\n");
+    gnc::cli::write_err(usage_line);
     return exit_usage;
 }
 
@@ -230,7 +228,7 @@ int field_work(int argc, char** argv, const std::vector<std::string>& args) {
         return gnc::cli::program_command(request->port_name, request->path, request->verify);
     } catch (const gnc::cli::Interrupted&) {
         // The session has closed the port while unwinding.
-        std::fputs("Przerwano.\n", stderr);
+        gnc::cli::write_err("Przerwano.\n");
     }
     gnc::cli::end_by_interrupting_signal();
 }
@@ -240,14 +238,15 @@ int field_work(int argc, char** argv, const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     // A report written past the file-size limit fails with its message
     // instead of the process being killed.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    gnc::cli::ignore_file_size_signal();
+    std::vector<std::string> args = gnc::program_arguments(argc, argv);
+    args.erase(args.begin(), args.begin() + (args.empty() ? 0 : 1));
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(help_text, stdout);
+        gnc::cli::write_out(help_text);
         return exit_ok;
     }
     if (args.size() == 1 && args[0] == "--version") {
-        std::printf("gsm-notifier-template %s\n", GNC_VERSION);
+        gnc::cli::write_out(std::string("gsm-notifier-template ") + GNC_VERSION + "\n");
         return exit_ok;
     }
     if (args.size() == 1 && args[0] == "--list-ports") {
@@ -264,7 +263,7 @@ int main(int argc, char** argv) {
         return request ? gnc::cli::diff_command(request->a, request->b, request->json)
                        : wrong_usage();
     }
-    const auto request = parse(argc, argv);
+    const auto request = parse(args);
     if (!request) {
         return wrong_usage();
     }

@@ -1,7 +1,6 @@
 #include "tools/template/progress.h"
 
-#include <cstdio>
-#include <unistd.h>
+#include "tools/template/console_output.h"
 
 namespace gnc::cli {
 
@@ -9,18 +8,17 @@ namespace {
 
 constexpr int bar_width = 30;
 
+std::string counted(const std::string& what, int done, int total) {
+    return what + " " + std::to_string(done) + "/" + std::to_string(total);
+}
+
 } // namespace
 
 Progress::Progress(bool terminal) : terminal_(terminal) {}
 
-bool Progress::stderr_is_terminal() {
-    return ::isatty(STDERR_FILENO) == 1;
-}
-
 void Progress::line(const std::string& text) {
     end_bar();
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::fflush(stderr);
+    write_err(text + "\n");
 }
 
 void Progress::advance(const std::string& what, int done, int total) {
@@ -29,22 +27,20 @@ void Progress::advance(const std::string& what, int done, int total) {
     last_done_ = done;
     if (!terminal_) {
         if (changed) {
-            std::fprintf(stderr, "%s: %d/%d\n", what.c_str(), done, total);
-            std::fflush(stderr);
+            write_err(what + ": " + std::to_string(done) + "/" + std::to_string(total) + "\n");
         }
         return;
     }
     const int filled = total > 0 ? done * bar_width / total : 0;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(bar_width - filled), '.');
-    std::fprintf(stderr, "\r[%s] %s %d/%d\033[K", bar.c_str(), what.c_str(), done, total);
-    std::fflush(stderr);
+    write_err("\r[" + bar + "] " + counted(what, done, total) + "\033[K");
     bar_drawn_ = true;
 }
 
 void Progress::end_bar() {
     if (bar_drawn_) {
-        std::fputc('\n', stderr);
+        write_err("\n");
         bar_drawn_ = false;
     }
     last_what_.clear();

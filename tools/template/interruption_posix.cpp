@@ -57,4 +57,8 @@ void end_by_interrupting_signal() {
     std::_Exit(128 + number);
 }
 
+void ignore_file_size_signal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 } // namespace gnc::cli
