@@ -8,4 +8,14 @@ set -euo pipefail
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+# Qt Test's report on standard output does not reach a Linux pipe from a
+# Windows program under Wine; where GNC_TEST_LOG names a file, the test writes
+# its report there and this script prints it.
+if [ -n "${GNC_TEST_LOG:-}" ]; then
+  rm -f "$GNC_TEST_LOG"
+  status=0
+  wine "$@" -o "Z:$GNC_TEST_LOG,txt" || status=$?
+  [ -f "$GNC_TEST_LOG" ] && tr -d '\r' <"$GNC_TEST_LOG"
+  exit "$status"
+fi
 exec wine "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The configurator's windows under Wine against the simulated device: starts
 # the demo device on a pseudo-terminal, links it as COM1 of a fresh Wine
-# prefix, runs the Windows test program (configurator_under_wine.exe), then
+# prefix (its Ports key), runs the Windows test program (configurator_under_wine.exe), then
 # checks what reached the Linux side: the template's Polish name, and that
 # no file was made under a device's name.
 #   configurator_test.sh SCRIPTS_DIR SIMULATOR TEST_PROGRAM DEMO_TEMPLATE
@@ -26,14 +26,14 @@ for _ in $(seq 50); do
   [ -e "$work/com1" ] && break
   sleep 0.1
 done
-ln -sfn "$work/com1" "$WINEPREFIX/dosdevices/com1"
+link_port COM1 "$work/com1"
 
-if wine_run "$program" "$(windows_path "$files")" "$(windows_path "$work/memory.bin")" \
-  >"$work/program.out" 2>&1; then
+if GNC_WINE_WORK="$(windows_path "$files")" GNC_WINE_MEMORY="$(windows_path "$work/memory.bin")" \
+  GNC_TEST_LOG="$work/report.txt" wine_run "$program" >"$work/program.out" 2>&1; then
   pass "the configurator's windows under Wine (connect, read, program, templates)"
 else
   fail "the configurator's windows under Wine:"
-  tr -d '\r' <"$work/program.out" | grep -v '^PASS\|^QDEBUG\|^QWARN.*propagateSizeHints' >&2
+  tr -d "\r" <"$work/program.out" | tail -40 >&2
 fi
 tr -d '\r' <"$work/program.out" | grep -E '^(PASS|FAIL|SKIP)' || true
 check "the template lies under its Polish name on disk" \

@@ -7,8 +7,9 @@
 // - a template saved under a name with Polish letters and spaces loads back;
 // - file names that Windows gives to devices are refused for loading and
 //   saving, with the program's own messages.
-// Arguments: WORK_FOLDER (a Windows path, where templates are written)
-//            DEVICE_MEMORY (the simulator's --save file, as a Windows path).
+// Environment (Qt Test takes arguments for test names):
+//   GNC_WINE_WORK    a Windows path, the folder templates are written to
+//   GNC_WINE_MEMORY  the simulator's --save file, as a Windows path
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
@@ -41,8 +42,7 @@ namespace {
 constexpr int link_wait_ms = 30000;
 
 QString argument(int index) {
-    const QStringList arguments = QCoreApplication::arguments();
-    return index < arguments.size() ? arguments.at(index) : QString();
+    return qEnvironmentVariable(index == 1 ? "GNC_WINE_WORK" : "GNC_WINE_MEMORY");
 }
 
 QByteArray file_contents(const QString& path) {

@@ -68,7 +68,7 @@ out="$(wine_run "$unpacked/gsm-notifier-config_${version}_win64/gsm-notifier-tem
 check "the zip's template tool runs where it is unpacked ($out)" grep -q "$version" <<<"$out"
 
 # Every DLL the programs import is part of Windows itself.
-system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|uxtheme|dwmapi|imm32|winmm|version|setupapi|shlwapi|userenv|netapi32|mpr|ws2_32|wtsapi32|uuid|msvcrt|cfgmgr32|d3d9|d3d11|dxgi|dwrite|d2d1|authz|secur32|crypt32|bcrypt|ntdll|rpcrt4|winspool\.drv)(\.dll)?$'
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|uxtheme|dwmapi|shcore|imm32|winmm|version|setupapi|shlwapi|userenv|netapi32|mpr|ws2_32|wtsapi32|uuid|msvcrt|cfgmgr32|d3d9|d3d11|dxgi|dwrite|d2d1|authz|secur32|crypt32|bcrypt|ntdll|rpcrt4|winspool\.drv)(\.dll)?$'
 for program in gsm-notifier-config gsm-notifier-template; do
   imports="$(x86_64-w64-mingw32-objdump -p "$unpacked/gsm-notifier-config_${version}_win64/$program.exe" |
     sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)"

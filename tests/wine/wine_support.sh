@@ -30,6 +30,14 @@ wine_run() { "$SCRIPTS/wine-run.sh" "$@"; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # The prefix's folder for a Windows user folder, e.g. AppData/Local.
 user_folder() { printf '%s/drive_c/users/%s/%s' "$WINEPREFIX" "$(id -un)" "$1"; }
+# Makes a Windows port name of the prefix reach a Linux device: Wine's mount
+# manager rewrites dosdevices/comN from the machine's /dev/ttyS* at every
+# start, unless the prefix's Ports key names the device.
+link_port() { # port name (COM1), Linux device path
+  wine_run reg add 'HKLM\Software\Wine\Ports' /v "$1" /d "$2" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
 # Waits until every Wine process of the prefix has ended.
 wait_for_wine() { wineserver -w 2>/dev/null || true; }
 
