@@ -45,8 +45,12 @@ void become(const OtherUser& user, int note) {
         return;
     }
     const std::string who = "user " + std::to_string(user.user);
-    if (setgroups(0, nullptr) != 0 || setgid(user.group) != 0 || setuid(user.user) != 0) {
-        give_up(note, "cannot change to " + who + " here (" + system_error("setuid") + ")");
+    const char* failed = setgroups(0, nullptr) != 0 ? "setgroups"
+                         : setgid(user.group) != 0  ? "setgid"
+                         : setuid(user.user) != 0   ? "setuid"
+                                                    : nullptr;
+    if (failed != nullptr) {
+        give_up(note, "cannot change to " + who + " here (" + system_error(failed) + ")");
     }
     if (setuid(0) == 0) {
         give_up(note, "the child kept root's rights after changing to " + who);
