@@ -3,6 +3,7 @@
 
 #include "tests/image/image_bytes.h"
 #include "tests/image/template_file_support.h"
+#include "tests/support/other_user.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,11 +11,12 @@
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
-#include <functional>
+#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace gnc;
 using namespace gnc::test;
@@ -50,20 +52,10 @@ LoadResult load_in_child(const std::string& path) {
     return LoadResult::blocked;
 }
 
-// Runs `action` in a child process without root's rights (as "nobody" when
-// the tests run as root); returns its result, or -1 when the child failed.
-int unprivileged(const std::function<bool()>& action) {
-    const pid_t child = fork();
-    if (child == 0) {
-        constexpr uid_t nobody = 65534;
-        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
-            _exit(3);
-        _exit(action() ? 1 : 0);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status) <= 1 ? WEXITSTATUS(status) : -1;
+// Folders for temporary files, in the order tried for one that the user
+// without root's rights may enter ($TMPDIR may be a folder of root's own).
+std::vector<std::string> temporary_folders() {
+    return {QDir::tempPath().toStdString(), "/tmp", "/var/tmp", "/dev/shm"};
 }
 
 } // namespace
@@ -123,7 +115,14 @@ class TemplateFilePosixTest : public QObject {
     // write stays as it was. Runs as an unprivileged user, as root may write
     // anywhere.
     void save_in_a_folder_the_user_may_not_write() {
-        QTemporaryDir dir;
+        const test::OtherUser user = test::unprivileged_user();
+        if (!user.unavailable.empty())
+            QSKIP(qPrintable(QString::fromStdString(user.unavailable)));
+        const std::string base = test::folder_reachable_by(user, temporary_folders());
+        if (base.empty())
+            QSKIP("no folder for temporary files that the user without root's rights may enter");
+        QTemporaryDir dir(QString::fromStdString(base) + QStringLiteral("/gnc-shared-XXXXXX"));
+        QVERIFY(dir.isValid());
         const QString shared = dir.filePath(QStringLiteral("shared"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("shared")));
         write_file(shared + "/writable.sbn", QByteArray(4096, '\x11'));
@@ -134,10 +133,15 @@ class TemplateFilePosixTest : public QObject {
         QVERIFY(::chmod(dir.path().toLocal8Bit().constData(), 0755) == 0);
         const ImageBuffer image = patterned_image();
         const std::string folder = shared.toStdString();
+        const auto save_as_user = [&](const char* name) {
+            const test::ChildRun run = test::run_as(
+                user, [&] { return save_template(folder + "/" + name, image) ? 1 : 0; }, {folder});
+            return run.unavailable.empty() ? run.exit_code : -1;
+        };
 
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/writable.sbn", image); }), 1);
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/new.sbn", image); }), 0);
-        QCOMPARE(unprivileged([&] { return save_template(folder + "/locked.sbn", image); }), 0);
+        QCOMPARE(save_as_user("writable.sbn"), 1);
+        QCOMPARE(save_as_user("new.sbn"), 0);
+        QCOMPARE(save_as_user("locked.sbn"), 0);
         QVERIFY(::chmod(shared.toLocal8Bit().constData(), 0755) == 0);
         QCOMPARE(read_file(shared + "/writable.sbn"), bytes_of(image));
         QCOMPARE(read_file(shared + "/locked.sbn"), QByteArray(100, '\x22'));

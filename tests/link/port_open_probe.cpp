@@ -1,6 +1,6 @@
 // Opens COM1 through the configurator's serial port and ends: exit status 0
 // when it opened, 3 when it did not. The open-failure tests run it as another
-// process, and as another user, to read what it writes on stderr.
+// process to read what it writes on stderr.
 
 #include "link/serial_port.h"
 

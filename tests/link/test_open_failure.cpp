@@ -6,14 +6,16 @@
 #include "link/serial_devices.h"
 #include "link/serial_devices_posix.h"
 #include "link/serial_port.h"
+#include "tests/support/lock_files.h"
+#include "tests/support/other_user.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <grp.h>
 #include <pty.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,23 +45,14 @@ struct ProbeRun {
     QString error_output;
 };
 
-// Runs the probe with COM1 pointed at `device`, as `user_id` where that is
-// not -1 (the child drops to that user between fork and exec).
-ProbeRun run_probe(const std::string& device, const QTemporaryDir& home, uid_t user_id = -1,
-                   gid_t group_id = -1) {
+// Runs the probe with COM1 pointed at `device`.
+ProbeRun run_probe(const std::string& device, const QTemporaryDir& home) {
     QProcess probe;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("GSM_NOTIFIER_COM1", QString::fromStdString(device));
     environment.insert("XDG_CONFIG_HOME", home.path());
     environment.insert("HOME", home.path());
     probe.setProcessEnvironment(environment);
-    if (user_id != uid_t(-1)) {
-        probe.setChildProcessModifier([user_id, group_id] {
-            if (setgroups(0, nullptr) != 0 || setgid(group_id) != 0 || setuid(user_id) != 0) {
-                _exit(99);
-            }
-        });
-    }
     probe.start(QStringLiteral(GNC_PROBE_PATH), {});
     ProbeRun run;
     if (probe.waitForFinished(20000)) {
@@ -72,10 +65,31 @@ ProbeRun run_probe(const std::string& device, const QTemporaryDir& home, uid_t u
     return run;
 }
 
+// What the probe does, in a child that runs as `user`: the probe itself lies
+// in the build folder, which that user may not be allowed to enter.
+test::ChildRun open_as(const test::OtherUser& user, const std::string& device) {
+    return test::run_as(user, [&device] {
+        setenv("GSM_NOTIFIER_COM1", device.c_str(), 1);
+        QCoreApplication::setApplicationName(QStringLiteral("gsm-notifier-config"));
+        SerialPort port;
+        return port.open("COM1") ? 0 : 3;
+    });
+}
+
 bool no_lock_left_for(const std::string& device) {
-    std::string name = device.substr(5); // "/dev/pts/3" -> "pts/3"
-    std::replace(name.begin(), name.end(), '/', '_');
-    return access(("/run/lock/LCK.." + name).c_str(), F_OK) != 0;
+    return !test::lock_file_exists(QString::fromStdString(device));
+}
+
+// A folder the open-failure diagnosis looks for lock files in, that this
+// user may write in.
+QString writable_lock_folder() {
+    for (const QString& folder :
+         {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"), QDir::tempPath()}) {
+        if (access(folder.toLocal8Bit().constData(), W_OK | X_OK) == 0) {
+            return folder;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -119,24 +133,16 @@ void TestOpenFailure::device_held_by_another_process_names_it() {
 }
 
 void TestOpenFailure::device_without_permission_points_to_the_dialout_group() {
+    const test::OtherUser user = test::unprivileged_user();
+    if (!user.unavailable.empty()) {
+        QSKIP(qPrintable(QString::fromStdString(user.unavailable)));
+    }
     Pty pty;
     QCOMPARE(chmod(pty.path.c_str(), 0), 0);
-    uid_t user = getuid();
-    gid_t group = getgid();
-    if (user == 0) { // root opens anything: try as nobody
-        const passwd* nobody = getpwnam("nobody");
-        if (nobody == nullptr) {
-            QSKIP("no user 'nobody' to drop to");
-        }
-        user = nobody->pw_uid;
-        group = nobody->pw_gid;
-    }
-    const ProbeRun run = run_probe(pty.path, home, user, group);
-    if (run.exit_code == 99) {
-        QSKIP("cannot drop privileges here");
-    }
+    const test::ChildRun run = open_as(user, pty.path);
+    QVERIFY2(run.unavailable.empty(), run.unavailable.c_str());
     QCOMPARE(run.exit_code, 3);
-    QCOMPARE(run.error_output,
+    QCOMPARE(QString::fromStdString(run.error_output),
              QString("gsm-notifier-config: %1: permission denied; join the dialout group with: "
                      "sudo usermod -aG dialout $USER, then log in again\n")
                  .arg(QString::fromStdString(pty.path)));
@@ -165,9 +171,12 @@ void TestOpenFailure::lock_of_an_ended_process_is_named() {
         _exit(0);
     }
     waitpid(ended, nullptr, 0);
-    std::string name = pty.path.substr(5);
-    std::replace(name.begin(), name.end(), '/', '_');
-    const std::string lock = "/run/lock/LCK.." + name;
+    const QString folder = writable_lock_folder();
+    if (folder.isEmpty()) {
+        QSKIP("no lock folder that this user may write in");
+    }
+    const QString name = test::lock_file_name(QString::fromStdString(pty.path));
+    const std::string lock = (folder + '/' + name).toStdString();
     {
         FILE* file = fopen(lock.c_str(), "w");
         QVERIFY(file != nullptr);
@@ -179,7 +188,7 @@ void TestOpenFailure::lock_of_an_ended_process_is_named() {
     unlink(lock.c_str());
     QCOMPARE(failure.problem, OpenProblem::stale_lock);
     QCOMPARE(failure.holder_pid, int(ended));
-    QVERIFY(failure.lock_file.find("LCK.." + name) != std::string::npos);
+    QVERIFY(failure.lock_file.find(name.toStdString()) != std::string::npos);
 }
 
 void TestOpenFailure::opened_port_writes_nothing() {

@@ -144,10 +144,18 @@ void TestSerialPort::port_names_map_to_devices() {
     qunsetenv("GSM_NOTIFIER_COM2");
 
     // A relative XDG_CONFIG_HOME is not used: ~/.config is.
+    const QByteArray saved_home = qgetenv("HOME");
+    const bool had_home = qEnvironmentVariableIsSet("HOME");
+    qputenv("HOME", "/home/installer");
     qputenv("XDG_CONFIG_HOME", "relative/folder");
     QCOMPARE(QString::fromStdString(ports_file_path()),
-             QString::fromLocal8Bit(qgetenv("HOME")) + "/.config/gsm-notifier-config/ports.conf");
+             QString("/home/installer/.config/gsm-notifier-config/ports.conf"));
     qunsetenv("XDG_CONFIG_HOME");
+    if (had_home) {
+        qputenv("HOME", saved_home);
+    } else {
+        qunsetenv("HOME");
+    }
 }
 
 void TestSerialPort::open_sets_the_line() {

@@ -7,6 +7,7 @@
 #include "image/layout.h"
 #include "image/template_file.h"
 #include "tests/image/sound_template.h"
+#include "tests/support/lock_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -252,11 +253,6 @@ void TestTemplateFieldWork::diff_and_backups_on_files() {
              qPrintable(lines[1]));
 }
 
-// QSerialPort's lock file for a device path, as it names it.
-QString lock_file_of(const QString& device) {
-    return QStringLiteral("/run/lock/LCK..") + QString(device).replace('/', '_');
-}
-
 void TestTemplateFieldWork::an_interrupted_read_releases_the_port() {
     Bench bench;
     Simulator sim(bench, {"--silent-after", "0"});
@@ -269,11 +265,11 @@ void TestTemplateFieldWork::an_interrupted_read_releases_the_port() {
     tool.start(QStringLiteral(TEMPLATE_TOOL), {"read", "--port", "COM1", bench.path("out.sbn")});
     tool.setReadChannel(QProcess::StandardError);
     QVERIFY(tool.waitForReadyRead(10000)); // waiting for the device: the port is open
-    QVERIFY(QFile::exists(lock_file_of(bench.path("com1"))));
+    QVERIFY(test::lock_file_exists(bench.path("com1")));
     tool.terminate();
     QVERIFY(tool.waitForFinished(10000));
     QCOMPARE(tool.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
-    QVERIFY(!QFile::exists(lock_file_of(bench.path("com1"))));
+    QVERIFY(!test::lock_file_exists(bench.path("com1")));
     QVERIFY(!QFile::exists(bench.path("out.sbn")));
 }
 
@@ -344,7 +340,7 @@ void TestTemplateFieldWork::a_device_that_never_offers() {
     QVERIFY(read.err.contains(bench.path("com1")));
     QVERIFY(!QFile::exists(bench.path("out.sbn")));
     QVERIFY(bench.backup_files().isEmpty());
-    QVERIFY(!QFile::exists(lock_file_of(bench.path("com1"))));
+    QVERIFY(!test::lock_file_exists(bench.path("com1")));
 }
 
 QTEST_GUILESS_MAIN(TestTemplateFieldWork)
