@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Start-up benchmark: the configurator against a bare Qt Widgets window of
+# the same size, both release builds, run in turns on one private Xvfb.
+# Each run is timed from starting the program to its first window being
+# mapped, then left 500 ms to draw and ended; its peak RSS is taken when it
+# ends. Prints every pair, then the medians and their ratios to the bare
+# window. A benchmark, not a test: nothing is asserted.
+#
+#   scripts/bench-startup.sh [--pairs N] [--configurator PROGRAM] [--empty-bare]
+#
+# --pairs N                 pairs to run (default 15; one warm-up pair more
+#                           is run first and not counted)
+# --configurator PROGRAM    time this configurator binary instead of the one
+#                           built here (e.g. a copy of an older build)
+# --empty-bare              compare with a window holding nothing at all; by
+#                           default the bare window shows one line of text,
+#                           so that both programs load the font database
+# BENCH_BUILD_DIR           release build folder (default build-release/)
+#
+# The pairs alternate which program goes first, so that a change of the
+# machine's load during the run falls on both alike. On a busy machine run it
+# as `nice -n -5 scripts/bench-startup.sh`.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BENCH_BUILD_DIR:-$root/build-release}"
+pairs=15
+configurator=""
+bare_option=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --pairs) pairs="$2"; shift 2 ;;
+    --configurator) configurator="$2"; shift 2 ;;
+    --empty-bare) bare_option="--empty"; shift ;;
+    *) echo "usage: $0 [--pairs N] [--configurator PROGRAM] [--empty-bare]" >&2; exit 2 ;;
+  esac
+done
+
+"$root/scripts/ensure-deps.sh"
+# The watcher talks to the X server through libxcb.
+if ! pkg-config --exists xcb; then
+  echo "Installing missing packages: libxcb1-dev"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends libxcb1-dev
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)" --target gsm-notifier-config gnc-bare-window gnc-first-map >/dev/null
+configurator="${configurator:-$build/app/gsm-notifier-config}"
+bare="$build/tools/startup_bench/gnc-bare-window"
+watch="$build/tools/startup_bench/gnc-first-map"
+
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display number and writes it to the pipe it is given.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.05
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# One run: "<ms to first map> <peak RSS KiB>"; the programs' own messages
+# are shown only when a run fails.
+run() {
+  if ! "$watch" --linger 500 "$@" 2>>"$work/programs.log"; then
+    cat "$work/programs.log" >&2
+    exit 1
+  fi
+}
+
+run "$bare" ${bare_option:+"$bare_option"} >/dev/null
+run "$configurator" >/dev/null
+
+echo "configurator: $configurator"
+echo "bare window: $bare $bare_option"
+echo "pairs: $pairs, nice $(nice), load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%4s  %12s  %12s  %13s  %13s\n' pair "bare ms" "config ms" "bare MiB" "config MiB"
+: >"$work/results"
+for pair in $(seq "$pairs"); do
+  if [ $((pair % 2)) -eq 1 ]; then
+    bare_run="$(run "$bare" ${bare_option:+"$bare_option"})"
+    config_run="$(run "$configurator")"
+  else
+    config_run="$(run "$configurator")"
+    bare_run="$(run "$bare" ${bare_option:+"$bare_option"})"
+  fi
+  read -r bare_ms bare_kib <<<"$bare_run"
+  read -r config_ms config_kib <<<"$config_run"
+  echo "$bare_ms $config_ms $bare_kib $config_kib" >>"$work/results"
+  awk -v p="$pair" '{ printf "%4d  %12.1f  %12.1f  %13.1f  %13.1f\n", p, $1, $2, $3 / 1024, $4 / 1024 }' \
+    <<<"$bare_ms $config_ms $bare_kib $config_kib"
+done
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+column() { awk -v c="$1" '{ print $c }' "$work/results" | median; }
+bare_ms="$(column 1)"
+config_ms="$(column 2)"
+bare_kib="$(column 3)"
+config_kib="$(column 4)"
+awk -v bm="$bare_ms" -v cm="$config_ms" -v bk="$bare_kib" -v ck="$config_kib" 'BEGIN {
+  printf "median time to first mapped window: bare %.1f ms, configurator %.1f ms, ratio %.2f\n", bm, cm, cm / bm
+  printf "median peak RSS:                    bare %.1f MiB, configurator %.1f MiB, ratio %.2f\n", bk / 1024, ck / 1024, ck / bk
+}'
