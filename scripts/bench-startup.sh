@@ -79,7 +79,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 run() {
   if ! "$watch" --linger 500 "$@" 2>>"$work/programs.log"; then
     cat "$work/programs.log" >&2
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb ended:" >&2; cat "$work/xvfb.log" >&2; }
+    kill -0 "$xvfb_pid" 2>/dev/null || echo "Xvfb ended" >&2
+    echo "DISPLAY=$DISPLAY" >&2; cat "$work/xvfb.log" >&2; ls -l /tmp/.X11-unix >&2
     exit 1
   fi
 }
