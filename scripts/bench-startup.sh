@@ -60,16 +60,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number and writes it to the pipe it is given.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>"$work/xvfb.log" &
+# A display number far above the usual ones, so that an X server another
+# program starts on :0, :1 ... while the benchmark runs does not take its place.
+display=""
+for n in $(shuf -i 100-999 -n 50); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+    display=":$n"
+    break
+  fi
+done
+[ -n "$display" ] || { echo "no free X display number found" >&2; exit 1; }
+Xvfb "$display" -nolisten tcp -screen 0 1280x1024x24 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
   sleep 0.05
 done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+[ -e "/tmp/.X11-unix/X${display#:}" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY="$display"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
