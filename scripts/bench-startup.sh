@@ -70,7 +70,9 @@ for n in $(shuf -i 100-999 -n 50); do
   fi
 done
 [ -n "$display" ] || { echo "no free X display number found" >&2; exit 1; }
-Xvfb "$display" -nolisten tcp -screen 0 1280x1024x24 2>"$work/xvfb.log" &
+# -noreset: the server would otherwise reset each time its last client
+# leaves, between two runs, and refuse the next run meanwhile.
+Xvfb "$display" -noreset -nolisten tcp -screen 0 1280x1024x24 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -e "/tmp/.X11-unix/X${display#:}" ] && break
