@@ -1,8 +1,8 @@
 // TForm1, the main window.
 #include "app/main_window.h"
 
-#include "editors/settle_timer.h"
 #include "editors/parameters_window.h"
+#include "editors/settle_timer.h"
 #include "image/backup_store.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
@@ -10,19 +10,20 @@
 #include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "resources/resource_paths.h"
+#include "windows/connect_window.h"
 #include "windows/end_program.h"
 #include "windows/file_dialogs.h"
 #include "windows/form_layout.h"
 #include "windows/forms.h"
 #include "windows/info_windows.h"
-#include "windows/modal.h"
-#include "windows/text.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
+#include "windows/modal.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
+#include "windows/text.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -31,6 +32,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <utility>
 
 namespace gnc {
 
@@ -48,6 +51,34 @@ QToolButton* place_picture_button(QWidget* parent, const char* name, const char*
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
+
+// The port box. Its tooltips tell which device each name reaches; finding
+// that out scans the system's serial devices, which takes longer than
+// anything else the main window does before it is shown. So the box asks
+// for its tooltips only when they are about to be seen: when its own
+// tooltip is to show (also when hovered over its edit field, whose tooltip
+// event comes on to the box) and when its list is opened. Both happen on
+// the user-interface thread, as the rest of the program does.
+class PortBox : public QComboBox {
+  public:
+    PortBox(QWidget* parent, std::function<void()> renew_tooltips)
+        : QComboBox(parent), renew_tooltips_(std::move(renew_tooltips)) {}
+
+    void showPopup() override {
+        renew_tooltips_();
+        QComboBox::showPopup();
+    }
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ToolTip)
+            renew_tooltips_();
+        return QComboBox::event(event);
+    }
+
+  private:
+    std::function<void()> renew_tooltips_;
+};
 
 // Restores a flag when the scope ends, also when nested calls changed it.
 class FlagScope {
@@ -100,7 +131,7 @@ void TForm1::create_controls() {
 }
 
 void TForm1::create_port_box() {
-    ComboBox1 = new QComboBox(this);
+    ComboBox1 = new PortBox(this, [this] { show_port_devices(); });
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
@@ -179,7 +210,6 @@ void TForm1::FormCreate() {
     link.link_up = 0;
     ComboBox1->setCurrentIndex(0);
     port_name = "COM1";
-    show_port_devices();
     show_status(qs("Wybierz port komputera, wyłącz i włącz urządzenie i naciśnij przycisk "
                    "\"Nawiąż połączenie\""));
 }
@@ -195,7 +225,7 @@ void TForm1::ComboBox1Change() {
 
 // Each item's tooltip, and the box's own for the chosen port, tell which
 // device the name reaches now; adapters come and go, so they are renewed at
-// every choice.
+// every choice and whenever they are about to be seen (PortBox).
 void TForm1::show_port_devices() {
     const PortSources sources = port_sources_now();
     for (int n = 1; n <= port_count; ++n) {

@@ -179,7 +179,7 @@ QToolButton* TForm3::create_action_button(const char* name, const char* picture,
     button->setGeometry(geometry);
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoRaise(true);
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIcon(pictures::icon_read_when_drawn(picture));
     button->setIconSize(QSize(32, 32));
     auto* label = add_label(this, name, caption);
     label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Caption"));

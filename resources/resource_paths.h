@@ -31,7 +31,11 @@ inline constexpr const char* window_icon_large = ":/icons/gsm-notifier-config-64
 inline constexpr const char* cable_schematic = ":/schematics/cable.jpg";
 inline constexpr const char* mounting_schematic = ":/schematics/mounting.jpg";
 
-// The application's icon in both sizes.
+// The application's icon in both sizes, read once and shared.
 QIcon application_icon();
+
+// The picture `path` as an icon that reads its file only when it is first
+// drawn or measured: for the buttons of windows hidden at start-up.
+QIcon icon_read_when_drawn(const char* path);
 
 } // namespace gnc::pictures

@@ -27,7 +27,8 @@ PictureBox* place_picture(QWidget* parent, const QString& path, bool transparent
     auto* box = new PictureBox(parent);
     box->setObjectName(QStringLiteral("Image1"));
     box->setGeometry(0, 0, width, height);
-    box->set_picture(load_jpeg_picture(path), transparent);
+    // Decoded when the window is first shown: most runs never open it.
+    box->set_picture_source([path] { return load_jpeg_picture(path); }, transparent);
     return box;
 }
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cstdlib>
+#include <utility>
 
 namespace gnc {
 
@@ -23,12 +24,33 @@ bool near(QRgb a, QRgb b) {
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
 
 void PictureBox::set_picture(const QImage& picture, bool transparent) {
-    picture_ = transparent && !picture.isNull() ? with_transparent_background(picture) : picture;
+    source_ = nullptr;
+    picture_ = prepared(picture, transparent);
     update();
 }
 
+void PictureBox::set_picture_source(std::function<QImage()> source, bool transparent) {
+    source_ = std::move(source);
+    transparent_ = transparent;
+    picture_ = QImage();
+    update();
+}
+
+const QImage& PictureBox::picture() const {
+    if (source_) {
+        const std::function<QImage()> source = std::move(source_);
+        source_ = nullptr;
+        picture_ = prepared(source(), transparent_);
+    }
+    return picture_;
+}
+
+QImage PictureBox::prepared(const QImage& picture, bool transparent) {
+    return transparent && !picture.isNull() ? with_transparent_background(picture) : picture;
+}
+
 QRect PictureBox::picture_rect() const {
-    if (picture_.isNull())
+    if (picture().isNull())
         return {};
     return QRect(QPoint(0, 0), fitted_size(picture_.size(), size()));
 }
@@ -39,7 +61,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
+    painter.drawImage(target, picture());
 }
 
 QImage with_transparent_background(const QImage& picture) {

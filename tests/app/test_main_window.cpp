@@ -1,12 +1,12 @@
-// The main window as the user meets it: start-up state, port choice, the
-// template load with its failures, a port that cannot be opened, the
-// information and exit buttons.
+// The main window as the user meets it: start-up state, port choice and its
+// tooltips, the template load with its failures, a port that cannot be
+// opened, the information and exit buttons.
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "app/toolkit_language.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
+#include "editors/parameters_window.h"
 #include "image/decoder.h"
 #include "link/link_texts.h"
 #include "link/serial_devices.h"
@@ -14,23 +14,26 @@
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/modal_watcher.h"
+#include "windows/connect_window.h"
 #include "windows/end_program.h"
 #include "windows/file_dialogs.h"
 #include "windows/info_windows.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <memory>
@@ -68,6 +71,28 @@ class TestMainWindow : public QObject {
     Forms& forms() { return app->forms(); }
     bool was_shown(QWidget* window) const {
         return std::find(shown.begin(), shown.end(), window) != shown.end();
+    }
+
+    // The tooltip that a pause of the mouse at `pos` of `target` shows; a
+    // marker stands in first, so a tooltip that does not appear is noticed.
+    static QString tooltip_at(QWidget* target, QPoint pos) {
+        QToolTip::showText(target->mapToGlobal(pos), QStringLiteral("(none)"));
+        QHelpEvent pause(QEvent::ToolTip, pos, target->mapToGlobal(pos));
+        QApplication::sendEvent(target, &pause);
+        return QToolTip::text();
+    }
+
+    // Over the box's edit field, which passes the pause on to the box.
+    QString box_tooltip() { return tooltip_at(main().ComboBox1->lineEdit(), QPoint(5, 5)); }
+
+    // Over item `row` of the box's opened list.
+    QString item_tooltip(int row) {
+        main().ComboBox1->showPopup();
+        QAbstractItemView* list = main().ComboBox1->view();
+        const QPoint centre = list->visualRect(list->model()->index(row, 0)).center();
+        const QString text = tooltip_at(list->viewport(), centre);
+        main().ComboBox1->hidePopup();
+        return text;
     }
 
   private slots:
@@ -207,6 +232,31 @@ class TestMainWindow : public QObject {
         qunsetenv("GSM_NOTIFIER_COM7");
         QCOMPARE(main().ComboBox1->toolTip(), utf8("/nonexistent/ttyUSB6 (brak urządzenia)"));
         QCOMPARE(main().ComboBox1->itemData(6, Qt::ToolTipRole).toString(), present);
+    }
+
+    // Nothing is looked up before the window shows; each tooltip is looked
+    // up as it is about to appear, so an adapter plugged in while the
+    // program runs is in the very next one, over the box and in its list.
+    void port_tooltips_show_an_adapter_plugged_in_later() {
+        QVERIFY(main().ComboBox1->toolTip().isEmpty());
+        QTemporaryDir folder;
+        const QString adapter = folder.filePath(QStringLiteral("ttyUSB0"));
+        const QString missing = adapter + utf8(" (brak urządzenia)");
+        qputenv("GSM_NOTIFIER_COM1", adapter.toLocal8Bit());
+        qputenv("GSM_NOTIFIER_COM7", adapter.toLocal8Bit());
+        const auto restore = qScopeGuard([] {
+            qunsetenv("GSM_NOTIFIER_COM1");
+            qunsetenv("GSM_NOTIFIER_COM7");
+            QToolTip::hideText();
+        });
+        QCOMPARE(box_tooltip(), missing);
+        QCOMPARE(item_tooltip(6), missing);
+        QVERIFY(QFile(adapter).open(QIODevice::WriteOnly)); // the adapter shows up
+        QCOMPARE(box_tooltip(), adapter);
+        QCOMPARE(item_tooltip(6), adapter);
+        QVERIFY(QFile::remove(adapter));
+        QCOMPARE(item_tooltip(6), missing);
+        QCOMPARE(main().port_name, std::string("COM1")); // looking chose nothing
     }
 
     void typed_port_text_keeps_the_chosen_port() {
