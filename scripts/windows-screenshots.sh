@@ -10,24 +10,14 @@ out="$root/docs/screenshots/windows"
 mkdir -p "$out"
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix"
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-    display=":$n"
-    break
-  fi
-done
-[ -n "$display" ] || { echo "No free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+source "$root/scripts/xvfb.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY="$display"
+start_xvfb
 "$root/scripts/wine-prefix.sh"
 "$root/scripts/wine-run.sh" "$build/tools/screenshots/gnc-screenshots.exe" \
   "Z:${root//\//\\}\\resources\\demo\\demo.sbn" "Z:${out//\//\\}"

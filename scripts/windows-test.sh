@@ -18,26 +18,12 @@ PACKAGE_DIR="$build/dist" WINDOWS_BUILD_DIR="$build" "$root/scripts/windows-pack
 # One Wine prefix for the tests, made before they start; one X display.
 export WINEPREFIX="$build/wine-prefix"
 "$root/scripts/wine-prefix.sh"
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-    display=":$n"
-    break
-  fi
-done
-[ -n "$display" ] || { echo "No free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+source "$root/scripts/xvfb.sh"
 cleanup() {
   WINEPREFIX="$build/wine-prefix" wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
 }
 trap cleanup EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
-export DISPLAY="$display"
+start_xvfb
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" "$@"

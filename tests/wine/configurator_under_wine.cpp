@@ -16,6 +16,7 @@
 #include "editors/messages_window.h"
 #include "editors/parameters_window.h"
 #include "tests/editors/messages_fixture.h"
+#include "tests/support/demo_road.h"
 #include "tests/support/modal_watcher.h"
 #include "tools/demo/demo_settings.h"
 #include "windows/connect_window.h"
@@ -50,18 +51,6 @@ QByteArray file_contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The device memory the demo settings give with the daily limit changed.
-QByteArray demo_memory_with_daily_limit(const std::string& limit) {
-    EncoderInput input = demo::demo_controls();
-    input.parameters.Edit1 = limit;
-    ImageBuffer image;
-    image.fill(0xFF);
-    Settings settings;
-    compose_image(image, settings, input, [](const std::string&) {});
-    return QByteArray(reinterpret_cast<const char*>(image.data()),
-                      static_cast<qsizetype>(settings_image_size));
-}
-
 } // namespace
 
 class ConfiguratorUnderWine : public QObject {
@@ -85,50 +74,12 @@ class ConfiguratorUnderWine : public QObject {
 };
 
 void ConfiguratorUnderWine::demo_device_reads_into_the_windows_and_programs_back() {
-    app_.show();
-    Forms& forms = app_.forms();
-    TForm2& form2 = *forms.form2;
-    TForm3& form3 = *forms.form3;
-
-    QTimer::singleShot(link_wait_ms, forms.form6, [&] { forms.form6->close(); });
-    app_.main_window().SpeedButton1->click();
-    QCOMPARE(forms.state->link.link_up, std::uint8_t(1));
-
-    bool programmed = false;
-    QString operator_shown, user2_shown, text_shown;
-    when_in_front(*forms.form4, [&] {
-        wait_until([&] { return forms.form4->Label1->text() == qs("Ustawienia zostały pobrane"); },
-                   link_wait_ms);
-        when_in_front(form2, [&] {
-            wait_until([&] { return forms.state->parameter_rules_armed == 1; });
-            operator_shown = form2.radiogroup6->item(form2.radiogroup6->ItemIndex())->text();
-            user2_shown = form2.Edit9->text();
-            form2.Edit1->setText(QStringLiteral("40"));
-            when_in_front(form3, [&] {
-                text_shown = form3.Edit4->text();
-                when_in_front(*forms.form5, [&] {
-                    programmed = wait_until(
-                        [&] {
-                            return forms.form5->Label1->text() ==
-                                   qs("Programowanie urządzenia zakończono pomyślnie");
-                        },
-                        link_wait_ms);
-                    forms.form5->Button1->click();
-                });
-                form3.SpeedButton4->click(); // "Zapis ustawień do urządzenia"
-                form3.close();
-            });
-            form2.SpeedButton1->click();
-            form2.close();
-        });
-        forms.form4->Button1->click();
-    });
-    app_.main_window().SpeedButton5->click();
-
-    QCOMPARE(operator_shown, QStringLiteral("PLUS"));
-    QCOMPARE(user2_shown, QStringLiteral("48600100300"));
-    QCOMPARE(text_shown, QStringLiteral("Alarm! Ruch w salonie"));
-    QVERIFY(programmed);
+    const DemoRoadSeen seen = walk_the_demo_road(app_, QStringLiteral("40"), link_wait_ms);
+    QVERIFY(seen.link_up);
+    QCOMPARE(seen.operator_shown, QStringLiteral("PLUS"));
+    QCOMPARE(seen.user2_shown, QStringLiteral("48600100300"));
+    QCOMPARE(seen.text_shown, QStringLiteral("Alarm! Ruch w salonie"));
+    QVERIFY(seen.programmed);
     QCOMPARE(watcher_->texts(), QStringList());
     // The device holds the demo settings with only the daily limit changed.
     const QByteArray expected = demo_memory_with_daily_limit("40");
