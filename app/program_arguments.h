@@ -10,4 +10,10 @@ namespace gnc {
 
 std::vector<std::string> program_arguments(int argc, char** argv);
 
+// A windowed Windows program has no standard output of its own: started
+// from a console with options, it writes its answers to that console. Where
+// the output already goes somewhere (a file, a pipe), and on Linux, this
+// does nothing.
+void answer_in_parent_console();
+
 } // namespace gnc

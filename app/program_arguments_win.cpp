@@ -6,6 +6,8 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
+
 namespace gnc {
 
 // `argv` holds the arguments in the ANSI code page, where letters that it
@@ -24,6 +26,25 @@ std::vector<std::string> program_arguments(int argc, char** argv) {
     }
     LocalFree(wide);
     return arguments;
+}
+
+namespace {
+
+bool has_output(DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+void answer_in_parent_console() {
+    if (has_output(STD_OUTPUT_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    std::freopen("CONOUT$", "w", stdout);
+    if (!has_output(STD_ERROR_HANDLE)) {
+        std::freopen("CONOUT$", "w", stderr);
+    }
 }
 
 } // namespace gnc
