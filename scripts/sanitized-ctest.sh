@@ -15,9 +15,11 @@ reports="$build/sanitizer-reports"
 rm -rf "$reports"
 mkdir -p "$reports"
 
-export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:exitcode=86:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:log_path=$reports/asan"
+# Paths are quoted: the options are split at ':' and a clone may lie in a
+# folder whose name has spaces.
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:exitcode=86:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:log_path='$reports/asan'"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=87"
-export LSAN_OPTIONS="exitcode=88:suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="exitcode=88:suppressions='$root/tests/sanitizer/lsan.supp':print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
 cd "$build"
