@@ -10,6 +10,9 @@ out="$root/docs/screenshots/windows"
 mkdir -p "$out"
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix"
+# Wine leaves the folder of its server's socket in TMPDIR: keep it in ours.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
 source "$root/scripts/xvfb.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true

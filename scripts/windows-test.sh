@@ -17,6 +17,9 @@ PACKAGE_DIR="$build/dist" WINDOWS_BUILD_DIR="$build" "$root/scripts/windows-pack
 
 # One Wine prefix for the tests, made before they start; one X display.
 export WINEPREFIX="$build/wine-prefix"
+# Wine leaves the folder of its server's socket in TMPDIR: keep it in ours.
+export TMPDIR="$build/wine-tmp"
+mkdir -p "$TMPDIR"
 "$root/scripts/wine-prefix.sh"
 source "$root/scripts/xvfb.sh"
 cleanup() {

@@ -16,6 +16,9 @@ demo="$here/../../resources/demo/demo.sbn"
 
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# Wine leaves the folder of its server's socket in TMPDIR: keep it in ours.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
 unset DISPLAY WAYLAND_DISPLAY
 sim_pid=""
 failures=0

@@ -17,6 +17,9 @@ check() { # description, command...
 
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix"
+# Wine leaves the folder of its server's socket in TMPDIR: keep it in ours.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR"
 end_test() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
