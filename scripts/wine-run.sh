@@ -11,10 +11,13 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
 # Qt Test's report on standard output does not reach a Linux pipe from a
 # Windows program under Wine; where GNC_TEST_LOG names a file, the test writes
 # its report there and this script prints it.
+# Qt Test reads its options from the narrow command line, in the ANSI code
+# page, which would spoil a folder's name with letters beyond it: the report
+# is named relative to the folder the test runs in.
 if [ -n "${GNC_TEST_LOG:-}" ]; then
   rm -f "$GNC_TEST_LOG"
   status=0
-  wine "$@" -o "Z:$GNC_TEST_LOG,txt" || status=$?
+  (cd "$(dirname "$GNC_TEST_LOG")" && wine "$@" -o "$(basename "$GNC_TEST_LOG"),txt") || status=$?
   [ -f "$GNC_TEST_LOG" ] && tr -d '\r' <"$GNC_TEST_LOG"
   exit "$status"
 fi
