@@ -1,14 +1,14 @@
 #include "tests/app/app_test_support.h"
 
 #include "app/main_window.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
+#include "editors/parameters_window.h"
+#include "windows/connect_window.h"
 #include "windows/forms.h"
 #include "windows/info_windows.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,6 +18,10 @@ namespace gnc::test {
 
 void later(std::function<void()> action, int delay_ms) {
     QTimer::singleShot(delay_ms, std::move(action));
+}
+
+void later(QObject* context, std::function<void()> action, int delay_ms) {
+    QTimer::singleShot(delay_ms, context, std::move(action));
 }
 
 void write_phone_slot(std::uint8_t* image, std::size_t slot, const std::string& digits) {

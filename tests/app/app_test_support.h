@@ -21,6 +21,9 @@ namespace gnc::test {
 
 // Runs `action` from the event loop, after the current handler returned.
 void later(std::function<void()> action, int delay_ms = 0);
+// The same, dropped if `context` is destroyed first: an action queued for a
+// window must not outlive the test whose windows it works on.
+void later(QObject* context, std::function<void()> action, int delay_ms = 0);
 
 // Writes `digits` into the phone slot at `slot` with its check byte.
 void write_phone_slot(std::uint8_t* image, std::size_t slot, const std::string& digits);

@@ -4,17 +4,17 @@
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
+#include "editors/parameters_window.h"
 #include "link/link_controller.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/modal_watcher.h"
+#include "windows/connect_window.h"
 #include "windows/info_windows.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -88,7 +88,7 @@ class TestLinkWindows : public QObject {
         watcher->on_window = [this](QWidget* window) {
             shown.push_back(window);
             if (auto action = when_shown.find(window); action != when_shown.end())
-                later(action->second);
+                later(window, action->second);
         };
     }
 
@@ -203,6 +203,7 @@ class TestLinkWindows : public QObject {
         when_shown[forms().form11] = [&] {
             ticks_at_show = main().link.connect_ticks;
             later(
+                forms().form11,
                 [&] {
                     ticks_at_ok = main().link.connect_ticks;
                     forms().form11->Button1->click();

@@ -108,7 +108,7 @@ class TestMainWindow : public QObject {
         // Record each window and close it, unless a test wants it open.
         watcher->on_window = [this](QWidget* window) {
             shown.push_back(window);
-            later([window] { window->close(); });
+            later(window, [window] { window->close(); });
         };
     }
 
@@ -177,7 +177,7 @@ class TestMainWindow : public QObject {
             shown.push_back(window);
             if (window == forms().form2)
                 user1 = forms().form2->Edit8->text();
-            later([window] { window->close(); });
+            later(window, [window] { window->close(); });
         };
         main().SpeedButton6->click();
         QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
@@ -188,7 +188,7 @@ class TestMainWindow : public QObject {
         bool armed = false;
         watcher->on_window = [&](QWidget* window) {
             shown.push_back(window);
-            later([&, window] {
+            later(window, [&, window] {
                 armed = test::wait_until([&] { return main().parameter_rules_armed == 1; }, 3000);
                 window->close();
             });
@@ -295,7 +295,7 @@ class TestMainWindow : public QObject {
             shown.push_back(window);
             user1 = forms().form2->Edit8->text();
             image_loaded = main().image_buffer == image;
-            later([window] { window->close(); });
+            later(window, [window] { window->close(); });
         };
         main().SpeedButton7->click();
         QCOMPARE(filter_asked, QStringLiteral("sbn|*.sbn"));
