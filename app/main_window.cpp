@@ -45,7 +45,7 @@ QToolButton* place_picture_button(QWidget* parent, const char* name, const char*
                                   int top, int width = 41, int height = 41) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIcon(pictures::picture_icon(QString::fromLatin1(picture)));
     button->setIconSize(QSize(32, 32));
     button->setGeometry(left, top, width, height);
     button->setFocusPolicy(Qt::NoFocus);

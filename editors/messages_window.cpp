@@ -4,6 +4,7 @@
 #include "editors/message_rules.h"
 #include "editors/parameters_window.h"
 #include "resources/resource_paths.h"
+#include "windows/arrange_when_shown.h"
 #include "windows/box_state.h"
 #include "windows/form_layout.h"
 #include "windows/forms.h"
@@ -161,7 +162,8 @@ void TForm3::create_text_rows() {
 void TForm3::create_test_message_controls() {
     CheckBox1 = new QCheckBox(qs("Wysyłanie wiadomości testowej "), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(288, 720, CheckBox1->sizeHint().width(), 17);
+    CheckBox1->move(288, 720);
+    arrange_when_shown(CheckBox1, [box = CheckBox1] { box->resize(box->sizeHint().width(), 17); });
     Edit11 = new QLineEdit(QStringLiteral("Edit11"), this);
     Edit11->setObjectName(QStringLiteral("Edit11"));
     Edit11->setGeometry(552, 712, 33, 24);
@@ -183,8 +185,10 @@ QToolButton* TForm3::create_action_button(const char* name, const char* picture,
     button->setIconSize(QSize(32, 32));
     auto* label = add_label(this, name, caption);
     label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Caption"));
-    label->adjustSize();
-    label->move(geometry.right() + 9, geometry.center().y() - label->height() / 2);
+    arrange_when_shown(label, [label, geometry] {
+        label->adjustSize();
+        label->move(geometry.right() + 9, geometry.center().y() - label->height() / 2);
+    });
     return button;
 }
 

@@ -7,6 +7,7 @@
 #include "image/decoder.h"
 #include "image/layout.h"
 #include "resources/resource_paths.h"
+#include "windows/arrange_when_shown.h"
 #include "windows/box_state.h"
 #include "windows/form_layout.h"
 #include "windows/forms.h"
@@ -42,12 +43,21 @@ QLineEdit* make_edit(const char* name, QWidget* parent, QRect geometry) {
     return edit;
 }
 
+// A check box at (left, top), sized to its caption.
 QCheckBox* make_check_box(const char* name, const QString& caption, QWidget* parent, int left,
                           int top) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->move(left, top);
-    box->adjustSize();
+    fit_when_shown(box);
+    return box;
+}
+
+// A check box without a caption, of a fixed size.
+QCheckBox* make_bare_check_box(const char* name, QWidget* parent, QRect geometry) {
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
     return box;
 }
 
@@ -170,7 +180,7 @@ void TForm2::create_window() {
     QPalette navy = title->palette();
     navy.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80)); // navy
     title->setPalette(navy);
-    title->adjustSize();
+    fit_when_shown(title);
 
     // Raised frames around the sections.
     const int bevel_width = width() - 2 * 8;
@@ -223,8 +233,7 @@ void TForm2::create_mask_section() {
                                        &CheckBox25, &CheckBox26, &CheckBox27, &CheckBox28};
     for (int i = 0; i < 8; ++i) {
         const QByteArray name = "CheckBox" + QByteArray::number(21 + i);
-        auto* box = make_check_box(name.constData(), QString(), inputs, 8 + 40 * i, 32);
-        box->resize(17, 17);
+        auto* box = make_bare_check_box(name.constData(), inputs, {8 + 40 * i, 32, 17, 17});
         *input_boxes[i] = box;
         input_mask_[i] = box;
         const QString caption = i == 0 ? qs(" wej1") : qs("wej%1").arg(i + 1);

@@ -1,12 +1,26 @@
 #include "resources/resource_paths.h"
 
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 
 #include <optional>
 #include <utility>
 
 namespace gnc::pictures {
+
+QPixmap read_picture(const QString& path) {
+    // Every embedded picture is a PNG, which Qt reads itself. Without the
+    // format given (and guessing turned off) Qt would first load each of its
+    // image format plugins to ask whether it knows the file.
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QIcon picture_icon(const QString& path) {
+    return QIcon(read_picture(path));
+}
 
 namespace {
 
@@ -41,7 +55,7 @@ class IconReadWhenDrawn : public QIconEngine {
   private:
     QIcon& icon() {
         if (!icon_)
-            icon_.emplace(path_);
+            icon_.emplace(picture_icon(path_));
         return *icon_;
     }
 
@@ -51,8 +65,8 @@ class IconReadWhenDrawn : public QIconEngine {
 
 QIcon read_application_icon() {
     QIcon icon;
-    icon.addFile(QString::fromLatin1(window_icon));
-    icon.addFile(QString::fromLatin1(window_icon_large));
+    icon.addPixmap(read_picture(QString::fromLatin1(window_icon)));
+    icon.addPixmap(read_picture(QString::fromLatin1(window_icon_large)));
     return icon;
 }
 

@@ -31,6 +31,10 @@ inline constexpr const char* window_icon_large = ":/icons/gsm-notifier-config-64
 inline constexpr const char* cable_schematic = ":/schematics/cable.jpg";
 inline constexpr const char* mounting_schematic = ":/schematics/mounting.jpg";
 
+// An embedded PNG picture (the button pictures and icons), read at once.
+QPixmap read_picture(const QString& path);
+QIcon picture_icon(const QString& path);
+
 // The application's icon in both sizes, read once and shared.
 QIcon application_icon();
 

@@ -1,5 +1,7 @@
 #include "windows/form_layout.h"
 
+#include "windows/arrange_when_shown.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -43,7 +45,7 @@ QLabel* place_label(QWidget* parent, const char* name, const QString& text, int 
 
 void set_label_text(QLabel* label, const QString& text) {
     label->setText(text);
-    label->adjustSize();
+    fit_when_shown(label);
 }
 
 QProgressBar* place_bar(QWidget* parent, int left, int top, int width, int height, int maximum) {

@@ -32,7 +32,8 @@ void use_close_box_only(QWidget* window);
 // bar whose title is empty, so the caption is one blank instead.
 void clear_caption(QWidget* window);
 
-// A label that sizes itself to its text whenever the text changes.
+// A label that sizes itself to its text whenever the text changes (in a
+// window not yet shown: when the window is first shown).
 QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top);
 void set_label_text(QLabel* label, const QString& text);
 
