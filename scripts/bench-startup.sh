@@ -5,7 +5,8 @@
 # mapped, then left 500 ms to draw and ended; its peak RSS is taken when it
 # ends. The CPU time it used (all threads) until the window was mapped is
 # shown beside: on a busy machine it varies less than the elapsed time.
-# Prints every pair, then the medians and their ratios to the bare window.
+# Prints every pair, then the medians and their ratios to the bare window,
+# and the median of the ratios within each pair.
 # A benchmark, not a test: nothing is asserted.
 #
 #   scripts/bench-startup.sh [--pairs N] [--configurator PROGRAM] [--empty-bare]
@@ -129,6 +130,13 @@ bare_kib="$(column 3)"
 config_kib="$(column 4)"
 bare_cpu="$(column 5)"
 config_cpu="$(column 6)"
+# The ratio within each pair, whose two runs are next to each other in time:
+# its median is steadier than the ratio of the medians when the machine's
+# speed drifts during the run (as a virtual machine's does).
+pair_ratio() { awk -v b="$1" -v c="$2" '{ print $c / $b }' "$work/results" | median; }
+time_ratio="$(pair_ratio 1 2)"
+rss_ratio="$(pair_ratio 3 4)"
+cpu_ratio="$(pair_ratio 5 6)"
 awk -v bm="$bare_ms" -v cm="$config_ms" -v bk="$bare_kib" -v ck="$config_kib" \
     -v bc="$bare_cpu" -v cc="$config_cpu" '
   function show(what, unit, bare, config) {
@@ -139,3 +147,5 @@ awk -v bm="$bare_ms" -v cm="$config_ms" -v bk="$bare_kib" -v ck="$config_kib" \
     show("peak RSS:", "MiB", bk / 1024, ck / 1024)
     show("CPU time until mapped:", "ms", bc, cc)
   }'
+printf 'median ratio within a pair:  time %.2f  peak RSS %.2f  CPU time %.2f\n' \
+  "$time_ratio" "$rss_ratio" "$cpu_ratio"

@@ -23,6 +23,7 @@
 #include "windows/read_window.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -169,6 +170,27 @@ class TestMainWindow : public QObject {
         QVERIFY(main().isVisible());
         QCOMPARE(forms().state, static_cast<MainState*>(&main()));
         QVERIFY(forms().controller != nullptr);
+    }
+
+    void hidden_windows_size_their_texts_only_when_first_shown() {
+        // Measuring texts at start-up would load the fonts of windows the user
+        // may never open; once a window shows, everything fits as laid out.
+        auto* title = forms().form2->findChild<QLabel*>(QStringLiteral("Label6"));
+        QVERIFY(title != nullptr);
+        QVERIFY(title->size() != title->sizeHint());
+        QSize title_size;
+        QSize input_box_size;
+        watcher->on_window = [&](QWidget* window) {
+            shown.push_back(window);
+            title_size = title->size();
+            input_box_size = forms().form2->CheckBox21->size();
+            later(window, [window] { window->close(); });
+        };
+        main().SpeedButton6->click();
+        QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
+        QCOMPARE(title_size, title->sizeHint());
+        QCOMPARE(title->pos(), QPoint(192, 0));
+        QCOMPARE(input_box_size, QSize(17, 17)); // a fixed size, not its caption's
     }
 
     void parameters_window_opened_at_once_shows_the_erased_defaults() {
