@@ -2,6 +2,7 @@
 
 #include "windows/arrange_when_shown.h"
 
+#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -10,13 +11,43 @@
 
 namespace gnc {
 
+namespace {
+
+// The faces the windows are drawn in, best first: where the first is
+// missing, faces of similar width come next, so that the texts fit the fixed
+// layouts; where none is there, any sans-serif face.
+QStringList wanted_form_faces() {
+    return {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+            QStringLiteral("Helvetica")};
+}
+
+// The wanted faces that the system has, in the same order; all of them when
+// it has none. Qt would pick the same face from the whole list, but for each
+// missing face it asks the system for a list of substitutes first, a search
+// through every installed font that costs more than the rest of the font's
+// set-up, once for every kind of text.
+QStringList installed_form_faces() {
+    QStringList installed;
+    for (const QString& family : QFontDatabase::families()) {
+        // A face that several foundries make is listed as "Face [Foundry]".
+        installed.append(family.section(QStringLiteral(" ["), 0, 0));
+    }
+    const QStringList wanted = wanted_form_faces();
+    QStringList found;
+    for (const QString& face : wanted) {
+        if (installed.contains(face, Qt::CaseInsensitive))
+            found.append(face);
+    }
+    return found.isEmpty() ? wanted : found;
+}
+
+} // namespace
+
 void apply_form_font(QWidget* window) {
-    // Where the face is missing, faces of similar width come next, so that
-    // the texts fit the fixed layouts; then any sans-serif face.
+    static const QStringList faces = installed_form_faces();
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("Helvetica")});
+    font.setFamilies(faces);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(13);
     window->setFont(font);

@@ -11,6 +11,7 @@
 #include "link/link_texts.h"
 #include "link/serial_devices.h"
 #include "link/serial_port.h"
+#include "resources/resource_paths.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/modal_watcher.h"
@@ -170,6 +171,36 @@ class TestMainWindow : public QObject {
         QVERIFY(main().isVisible());
         QCOMPARE(forms().state, static_cast<MainState*>(&main()));
         QVERIFY(forms().controller != nullptr);
+    }
+
+    void picture_buttons_and_icon_show_the_embedded_pictures() {
+        // The pictures are read by the PNG reader directly: each must come out
+        // as Qt's own guessing reader reads the same file.
+        const auto same_picture = [](const QIcon& icon, const char* path) {
+            const QImage expected(QString::fromLatin1(path));
+            const QImage drawn = icon.pixmap(expected.size()).toImage();
+            return !expected.isNull() &&
+                   drawn.convertToFormat(QImage::Format_ARGB32) ==
+                       expected.convertToFormat(QImage::Format_ARGB32);
+        };
+        const std::pair<QToolButton*, const char*> buttons[] = {
+            {main().SpeedButton1, pictures::connect},
+            {main().SpeedButton5, pictures::read},
+            {main().SpeedButton6, pictures::parameters},
+            {main().SpeedButton7, pictures::template_open},
+            {main().SpeedButton2, pictures::exit},
+            {main().SpeedButton3, pictures::cable},
+            {main().SpeedButton8, pictures::mounting},
+            {main().SpeedButton4, pictures::about},
+            {forms().form3->SpeedButton1, pictures::factory_texts}, // read when first drawn
+            {forms().form3->SpeedButton3, pictures::save_disk},
+        };
+        for (const auto& [button, path] : buttons)
+            QVERIFY2(same_picture(button->icon(), path), path);
+        const QIcon icon = main().windowIcon();
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
+        QVERIFY(same_picture(icon, pictures::window_icon));
+        QVERIFY(same_picture(icon, pictures::window_icon_large));
     }
 
     void hidden_windows_size_their_texts_only_when_first_shown() {

@@ -1,11 +1,13 @@
-// Controls sized to their texts when their window first shows: not before
-// (the start-up work they save), not forgotten, not undone, and before the
-// window's own show handler sees them.
+// What the windows' start-up saves must not change their look: controls
+// sized to their texts when their window first shows (not before, not
+// forgotten, not undone, and before the window's own show handler sees
+// them), and the windows' face chosen from the faces the system has.
 
 #include "windows/arrange_when_shown.h"
 #include "windows/form_layout.h"
 
 #include <QDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -108,6 +110,24 @@ class TestArrangeWhenShown : public QObject {
         window.hide();
         window.show();
         QCOMPARE(order.size(), std::size_t{3}); // only the first show runs them
+    }
+
+    void the_window_face_is_the_one_qt_picks_from_the_whole_list() {
+        QWidget window;
+        apply_form_font(&window);
+        QFont whole_list;
+        whole_list.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                                QStringLiteral("Helvetica")});
+        whole_list.setStyleHint(QFont::SansSerif);
+        whole_list.setPixelSize(13);
+        const QFontInfo chosen(window.font());
+        const QFontInfo expected(whole_list);
+        QCOMPARE(chosen.family(), expected.family());
+        QCOMPARE(chosen.styleName(), expected.styleName());
+        QCOMPARE(chosen.pixelSize(), 13);
+        QCOMPARE(window.fontMetrics().horizontalAdvance(long_text),
+                 QFontMetrics(whole_list).horizontalAdvance(long_text));
     }
 
     void a_window_closed_unshown_takes_its_arrangements_along() {
