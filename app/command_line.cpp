@@ -26,6 +26,16 @@ const char* const help_text =
     "  --version      show the version\n"
     "  --help         show this text\n"
     "\n"
+#ifdef _WIN32
+    "Port names on Windows, first match wins:\n"
+    "  GSM_NOTIFIER_COM1 ... GSM_NOTIFIER_COM8   environment variables naming a\n"
+    "                 port, e.g. GSM_NOTIFIER_COM1=COM12\n"
+    "  %APPDATA%\\gsm-notifier-config\\ports.conf\n"
+    "                 lines such as COM1=COM12, for an adapter above COM8\n"
+    "  defaults       COMn is the Windows port COMn\n"
+    "\n"
+    "Why a port does not open is shown in the port box's tooltip.\n";
+#else
     "Port names on Linux, first match wins:\n"
     "  GSM_NOTIFIER_COM1 ... GSM_NOTIFIER_COM8   environment variables naming a\n"
     "                 device, e.g. GSM_NOTIFIER_COM1=/dev/ttyUSB0\n"
@@ -35,6 +45,7 @@ const char* const help_text =
     "                 where /dev/ttyS0 has no hardware behind it\n"
     "\n"
     "A port that does not open gets one line on stderr saying why.\n";
+#endif
 
 bool has(const std::vector<std::string>& arguments, const char* option) {
     return std::find(arguments.begin() + 1, arguments.end(), option) != arguments.end();

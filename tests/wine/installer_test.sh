@@ -31,6 +31,19 @@ programs_start() { # installation folder (Linux path)
   check "the installed template tool starts ($out)" grep -q "$version" <<<"$out"
   out="$(wine_run "$folder/gsm-notifier-config.exe" --version 2>&1 | tr -d '\r')"
   check "the installed configurator starts ($out)" grep -q "$version" <<<"$out"
+  # The options' help describes Windows' port names and folders, not Linux's.
+  out="$(wine_run "$folder/gsm-notifier-config.exe" --help 2>&1 | tr -d '\r')"
+  check "the configurator's help names the ports file under %APPDATA%" \
+    grep -qF '%APPDATA%\gsm-notifier-config\ports.conf' <<<"$out"
+  check "the configurator's help names no Linux device" not_found /dev/ "$out"
+  out="$(wine_run "$folder/gsm-notifier-template.exe" --help 2>&1 | tr -d '\r')"
+  check "the template tool's help names the backups under %LOCALAPPDATA%" \
+    grep -qF '%LOCALAPPDATA%\gsm-notifier-config\backups' <<<"$out"
+  check "the template tool's help names no Linux folder" not_found XDG_ "$out"
+}
+
+not_found() { # text, output
+  ! grep -qF -- "$1" <<<"$2"
 }
 
 install_and_remove() { # mode (CURRENTUSER or ALLUSERS), registry root

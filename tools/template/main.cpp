@@ -77,9 +77,14 @@ const char* const help_text =
     "Ports: COM1 ... COM8 reach the same devices as in the configurator\n"
     "(GSM_NOTIFIER_COMn, then ports.conf, then the defaults; see\n"
     "--list-ports). Every image read from a device is also kept as a\n"
+#ifdef _WIN32
+    "template in %LOCALAPPDATA%\\gsm-notifier-config\\backups, named by UTC date\n"
+    "and time; the newest 200 are kept. Progress and messages go to stderr.\n"
+#else
     "template in $XDG_DATA_HOME/gsm-notifier-config/backups (by default\n"
     "~/.local/share/gsm-notifier-config/backups), named by UTC date and time; the\n"
     "newest 200 are kept. Progress and messages go to stderr.\n"
+#endif
     "\n"
     "Exit status:\n"
     "  0  done (diff: the settings are the same)\n"
