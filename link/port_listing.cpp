@@ -21,30 +21,6 @@ std::string state_text(const DeviceState& state, const SerialDevice* listed) {
                                 : "present, no hardware behind it (UART type unknown)";
 }
 
-void list_port_names(std::ostream& out, const PortSources& sources, const ListingContext& context) {
-    out << "Port names (ports file: " << context.ports_file << "):\n";
-    for (int number = 1; number <= com_port_count; ++number) {
-        const PortChoice choice = choose_port_device("COM" + std::to_string(number), sources);
-        const DeviceState state = context.probe ? context.probe(choice.device) : DeviceState{};
-        out << "  COM" << number << "  " << choice.device << "  [" << source_name(choice.source)
-            << "]  " << state_text(state, find_serial_device(sources.devices, choice.device))
-            << '\n';
-    }
-    if (!sources.file.ignored_lines.empty()) {
-        out << "  Lines ignored in the ports file (not COMn=DEVICE):";
-        for (const int line : sources.file.ignored_lines) {
-            out << ' ' << line;
-        }
-        out << '\n';
-    }
-}
-
-void list_field(std::ostream& out, const char* name, const std::string& value) {
-    if (!value.empty()) {
-        out << "    " << name << ": " << value << '\n';
-    }
-}
-
 void list_devices(std::ostream& out, const std::vector<SerialDevice>& devices) {
     out << "\nSerial devices found:\n";
     bool any = false;
@@ -88,10 +64,35 @@ void suggest_first_adapter(std::ostream& out, const PortSources& sources,
 
 std::string port_listing(const PortSources& sources, const ListingContext& context) {
     std::ostringstream out;
-    list_port_names(out, sources, context);
+    list_port_names(out, sources, context, state_text, "DEVICE");
     list_devices(out, sources.devices);
     suggest_first_adapter(out, sources, context);
     return out.str();
+}
+
+void list_port_names(std::ostream& out, const PortSources& sources, const ListingContext& context,
+                     const StateWords& state_words, const char* device_word) {
+    out << "Port names (ports file: " << context.ports_file << "):\n";
+    for (int number = 1; number <= com_port_count; ++number) {
+        const PortChoice choice = choose_port_device("COM" + std::to_string(number), sources);
+        const DeviceState state = context.probe ? context.probe(choice.device) : DeviceState{};
+        out << "  COM" << number << "  " << choice.device << "  [" << source_name(choice.source)
+            << "]  " << state_words(state, find_serial_device(sources.devices, choice.device))
+            << '\n';
+    }
+    if (!sources.file.ignored_lines.empty()) {
+        out << "  Lines ignored in the ports file (not COMn=" << device_word << "):";
+        for (const int line : sources.file.ignored_lines) {
+            out << ' ' << line;
+        }
+        out << '\n';
+    }
+}
+
+void list_field(std::ostream& out, const char* name, const std::string& value) {
+    if (!value.empty()) {
+        out << "    " << name << ": " << value << '\n';
+    }
 }
 
 std::string port_tooltip_text(const PortSources& sources, const std::string& port_name,

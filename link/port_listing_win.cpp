@@ -13,30 +13,6 @@ std::string state_text(const DeviceState& state, const SerialDevice* listed) {
     return listed == nullptr || listed->product.empty() ? "present" : "present, " + listed->product;
 }
 
-void list_port_names(std::ostream& out, const PortSources& sources, const ListingContext& context) {
-    out << "Port names (ports file: " << context.ports_file << "):\n";
-    for (int number = 1; number <= com_port_count; ++number) {
-        const PortChoice choice = choose_port_device("COM" + std::to_string(number), sources);
-        const DeviceState state = context.probe ? context.probe(choice.device) : DeviceState{};
-        out << "  COM" << number << "  " << choice.device << "  [" << source_name(choice.source)
-            << "]  " << state_text(state, find_serial_device(sources.devices, choice.device))
-            << '\n';
-    }
-    if (!sources.file.ignored_lines.empty()) {
-        out << "  Lines ignored in the ports file (not COMn=PORT):";
-        for (const int line : sources.file.ignored_lines) {
-            out << ' ' << line;
-        }
-        out << '\n';
-    }
-}
-
-void list_field(std::ostream& out, const char* name, const std::string& value) {
-    if (!value.empty()) {
-        out << "    " << name << ": " << value << '\n';
-    }
-}
-
 void list_ports(std::ostream& out, const std::vector<SerialDevice>& devices) {
     out << "\nSerial ports Windows knows:\n";
     for (const SerialDevice& device : devices) {
@@ -74,7 +50,7 @@ void suggest_first_adapter(std::ostream& out, const PortSources& sources,
 
 std::string windows_port_listing(const PortSources& sources, const ListingContext& context) {
     std::ostringstream out;
-    list_port_names(out, sources, context);
+    list_port_names(out, sources, context, state_text, "PORT");
     list_ports(out, sources.devices);
     suggest_first_adapter(out, sources, context);
     return out.str();
