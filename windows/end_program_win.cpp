@@ -6,6 +6,8 @@
 #include "windows/end_program.h"
 #include "windows/end_program_release.h"
 
+#include "link/console_events_win.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 
@@ -18,21 +20,6 @@
 namespace gnc {
 
 namespace {
-
-// The status the same ending has on Linux: 128 plus the signal's number
-// (SIGINT for Ctrl-C and Ctrl-Break, SIGHUP for a closed console, SIGTERM
-// for the session's end).
-int exit_status_for(DWORD event) {
-    switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-        return 128 + 2;
-    case CTRL_CLOSE_EVENT:
-        return 128 + 1;
-    default:
-        return 128 + 15;
-    }
-}
 
 void end_with_status(int status) {
     std::fflush(nullptr);
@@ -50,10 +37,10 @@ BOOL WINAPI on_console_event(DWORD event) {
     if (ending.exchange(true)) {
         return FALSE; // a second event before the first got there: at once
     }
-    const int status = exit_status_for(event);
+    const int status = exit_status_for_console_event(event);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [status] { end_with_status(status); }, Qt::QueuedConnection);
-    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    if (console_event_ends_the_process(event)) {
         Sleep(INFINITE);
     }
     return TRUE;

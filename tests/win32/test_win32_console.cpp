@@ -1,8 +1,9 @@
 // The template tool's text on Windows: UTF-16 to a console, the UTF-8 bytes
 // unchanged to a file or a pipe; arguments with Polish letters reach the
-// tool intact.
+// tool intact. And how the programs end on the console's control events.
 
 #include "image/template_file.h"
+#include "link/console_events_win.h"
 #include "tests/image/image_bytes.h"
 #include "tools/template/console_output_win.h"
 
@@ -118,6 +119,20 @@ class Win32ConsoleTest : public QObject {
 
         const ToolRun device = run_tool({QStringLiteral("show"), QStringLiteral("NUL")});
         QCOMPARE(device.status, 1);
+    }
+
+    void console_events_end_with_the_linux_statuses() {
+        QCOMPARE(gnc::exit_status_for_console_event(CTRL_C_EVENT), 130);     // SIGINT
+        QCOMPARE(gnc::exit_status_for_console_event(CTRL_BREAK_EVENT), 130); // SIGINT
+        QCOMPARE(gnc::exit_status_for_console_event(CTRL_CLOSE_EVENT), 129); // SIGHUP
+        QCOMPARE(gnc::exit_status_for_console_event(CTRL_LOGOFF_EVENT), 143);   // SIGTERM
+        QCOMPARE(gnc::exit_status_for_console_event(CTRL_SHUTDOWN_EVENT), 143); // SIGTERM
+        // Only these end the process when the handler returns.
+        QVERIFY(!gnc::console_event_ends_the_process(CTRL_C_EVENT));
+        QVERIFY(!gnc::console_event_ends_the_process(CTRL_BREAK_EVENT));
+        QVERIFY(gnc::console_event_ends_the_process(CTRL_CLOSE_EVENT));
+        QVERIFY(gnc::console_event_ends_the_process(CTRL_LOGOFF_EVENT));
+        QVERIFY(gnc::console_event_ends_the_process(CTRL_SHUTDOWN_EVENT));
     }
 };
 

@@ -5,6 +5,8 @@
 
 #include "tools/template/interruption.h"
 
+#include "link/console_events_win.h"
+
 #include <QCoreApplication>
 
 #include <windows.h>
@@ -26,28 +28,11 @@ BOOL WINAPI on_console_event(DWORD event) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     }
-    // Windows ends the process as soon as the handler returns from these
-    // (after about five seconds at the latest): the handler waits, and the
-    // program ends itself once the port is closed.
-    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    // The program ends itself once the port is closed.
+    if (console_event_ends_the_process(event)) {
         Sleep(INFINITE);
     }
     return TRUE;
-}
-
-// The status the same ending has on Linux: 128 plus the signal's number
-// (SIGINT for Ctrl-C and Ctrl-Break, SIGHUP for a closed console, SIGTERM
-// otherwise).
-int exit_status_for(long event) {
-    switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-        return 128 + 2;
-    case CTRL_CLOSE_EVENT:
-        return 128 + 1;
-    default:
-        return 128 + 15;
-    }
 }
 
 } // namespace
@@ -64,7 +49,7 @@ void throw_if_interrupted() {
 
 void end_by_interrupting_signal() {
     std::fflush(nullptr);
-    std::_Exit(exit_status_for(caught_event.load()));
+    std::_Exit(exit_status_for_console_event(static_cast<DWORD>(caught_event.load())));
 }
 
 // Windows has no file-size signal: a write past a limit simply fails.
