@@ -4,6 +4,7 @@
 // of what it reads, and compares templates.
 
 #include "app/program_arguments.h"
+#include "editors/settings_sheet.h"
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "tools/template/console_output.h"
@@ -16,7 +17,10 @@
 #include "gnc_version.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QGuiApplication>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,14 +33,16 @@ constexpr int exit_usage = 2;
 
 const char* const usage_line =
     "usage: gsm-notifier-template show FILE [--json]\n"
-    "       gsm-notifier-template read --port COMn OUT.sbn\n"
+    "       gsm-notifier-template report IN.sbn OUT.pdf\n"
+    "       gsm-notifier-template read --port COMn OUT.sbn [--report OUT.pdf]\n"
     "       gsm-notifier-template program --port COMn IN.sbn [--no-verify]\n"
     "       gsm-notifier-template backups\n"
     "       gsm-notifier-template diff A.sbn B.sbn [--json]\n";
 
 const char* const help_text =
     "usage: gsm-notifier-template show FILE [--json]\n"
-    "       gsm-notifier-template read --port COMn OUT.sbn\n"
+    "       gsm-notifier-template report IN.sbn OUT.pdf\n"
+    "       gsm-notifier-template read --port COMn OUT.sbn [--report OUT.pdf]\n"
     "       gsm-notifier-template program --port COMn IN.sbn [--no-verify]\n"
     "       gsm-notifier-template backups\n"
     "       gsm-notifier-template diff A.sbn B.sbn [--json]\n"
@@ -55,9 +61,14 @@ const char* const help_text =
     "  show FILE --json   the same values as one JSON object keyed by the names;\n"
     "                     masks and flags are numbers, texts are strings (a\n"
     "                     byte without a character becomes U+FFFD)\n"
-    "  read --port COMn OUT.sbn\n"
+    "  report IN.sbn OUT.pdf\n"
+    "                     writes the settings report of a template: an A4 PDF with\n"
+    "                     the settings in the configurator's words, the alarm texts\n"
+    "                     and a line for the installer's signature\n"
+    "  read --port COMn OUT.sbn [--report OUT.pdf]\n"
     "                     waits for the device on the port (switch it off and on),\n"
-    "                     reads its settings and saves them as a template\n"
+    "                     reads its settings and saves them as a template (and\n"
+    "                     their report)\n"
     "  program --port COMn IN.sbn [--no-verify]\n"
     "                     refuses a template with fields that fail their check\n"
     "                     bytes or that the configurator's encoder would report;\n"
@@ -145,6 +156,7 @@ int show(const Request& request) {
 struct FieldRequest {
     std::string port_name;
     std::string path;
+    std::string report_path; // read only: the settings report, when asked for
     bool verify = true;
 };
 
@@ -164,6 +176,9 @@ std::optional<FieldRequest> parse_field(const std::vector<std::string>& args) {
         } else if (arg.rfind("--port=", 0) == 0 && !have_port) {
             request.port_name = arg.substr(7);
             have_port = true;
+        } else if (arg == "--report" && !programming && i + 1 < args.size() &&
+                   request.report_path.empty() && !args[i + 1].empty()) {
+            request.report_path = args[++i];
         } else if (arg == "--no-verify" && programming && !have_no_verify) {
             request.verify = false;
             have_no_verify = true;
@@ -218,17 +233,63 @@ int wrong_usage() {
     return exit_usage;
 }
 
+// The report draws text, so it needs Qt GUI's fonts, but never a window: on
+// Linux the off-screen platform serves, with or without a display.
+std::unique_ptr<QCoreApplication> application(int& argc, char** argv, bool with_fonts) {
+    if (!with_fonts) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+#ifndef _WIN32
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#endif
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int write_report(const std::string& template_path, const gnc::SheetOrigin& origin,
+                 const std::string& pdf_path) {
+    gnc::ImageBuffer image;
+    if (!gnc::load_template(template_path, image)) {
+        gnc::cli::write_err("Odczyt pliku nie może być przeprowadzony\n");
+        return exit_unreadable;
+    }
+    if (!gnc::save_settings_sheet(pdf_path, image, origin, QDateTime::currentDateTime())) {
+        gnc::cli::write_err("Operacja zapisu nie powiodła się\n");
+        return exit_unreadable;
+    }
+    return exit_ok;
+}
+
+// "report IN.sbn OUT.pdf"
+int report(int argc, char** argv, const std::vector<std::string>& args) {
+    if (args.size() != 3 || args[1].empty() || args[2].empty() || args[1][0] == '-' ||
+        args[2][0] == '-') {
+        return wrong_usage();
+    }
+    const auto app = application(argc, argv, true);
+    return write_report(args[1], gnc::template_origin(QString::fromStdString(args[1])), args[2]);
+}
+
+int read_with_report(const FieldRequest& request) {
+    const int status = gnc::cli::read_command(request.port_name, request.path);
+    if (status != exit_ok || request.report_path.empty()) {
+        return status;
+    }
+    return write_report(request.path, gnc::device_origin(request.port_name), request.report_path);
+}
+
 int field_work(int argc, char** argv, const std::vector<std::string>& args) {
     const auto request = parse_field(args);
     if (!request) {
         return wrong_usage();
     }
     // Timers need an event loop; no window is ever shown.
-    QCoreApplication application(argc, argv);
+    const auto app = application(argc, argv, !request->report_path.empty());
     gnc::cli::watch_for_interruption();
     try {
         if (args[0] == "read") {
-            return gnc::cli::read_command(request->port_name, request->path);
+            return read_with_report(*request);
         }
         return gnc::cli::program_command(request->port_name, request->path, request->verify);
     } catch (const gnc::cli::Interrupted&) {
@@ -259,6 +320,9 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && (args[0] == "read" || args[0] == "program")) {
         return field_work(argc, argv, args);
+    }
+    if (!args.empty() && args[0] == "report") {
+        return report(argc, argv, args);
     }
     if (!args.empty() && args[0] == "backups") {
         return args.size() == 1 ? gnc::cli::backups_command() : wrong_usage();
