@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "editors/parameters_window.h"
+#include "editors/settings_sheet.h"
 #include "editors/settle_timer.h"
 #include "image/backup_store.h"
 #include "image/decoder.h"
@@ -270,13 +271,18 @@ void TForm1::SpeedButton6Click() {
 // Loads a settings template: no link is needed. An unreadable file leaves
 // the image buffer and the settings values as they were.
 void TForm1::SpeedButton7Click() {
-    const QString path = ask_open_file_name(QStringLiteral("sbn|*.sbn"));
+    // Besides the templates, any file (a template saved under a name without
+    // ".sbn"), and the backups of every image read from a device.
+    const QString path =
+        ask_open_file_name(qs("sbn|*.sbn|Wszystkie pliki|*|Kopie zapasowe|*.sbn"),
+                           {QString(), QString(), QString::fromStdString(backup_folder())});
     if (path.isEmpty())
         return;
     if (!load_template(file_name_bytes(path), image_buffer)) {
         show_error_box(qs("Odczyt pliku nie może być przeprowadzony"));
         return;
     }
+    settings_origin = template_origin(path).text.toStdString();
     // A programming run still sending pages would otherwise go on with the
     // template's pages and leave the device with a mix of two images; a read
     // still under way would overwrite the template's pages with the device's.
@@ -399,6 +405,7 @@ void TForm1::decode_image() {
     decode_parameters(image_buffer, settings);
     odczytaj_uzytkownikow(image_buffer, settings);
     decode_texts(image_buffer, settings);
+    settings_origin = device_origin(port_name).text.toStdString();
     keep_backup_of_read();
 }
 

@@ -3,9 +3,10 @@
 // device, saving a template, going back and ending the program.
 
 #include "editors/messages_snapshot.h"
+#include "editors/messages_window.h"
 #include "editors/parameters_snapshot.h"
 #include "editors/parameters_window.h"
-#include "editors/messages_window.h"
+#include "editors/settings_sheet.h"
 #include "image/encoder.h"
 #include "image/template_file.h"
 #include "link/link_controller.h"
@@ -16,6 +17,7 @@
 #include "windows/modal.h"
 #include "windows/text.h"
 
+#include <QDateTime>
 #include <QTimer>
 
 namespace gnc {
@@ -92,12 +94,33 @@ void TForm3::SpeedButton3Click() {
     close_if_asked();
 }
 
+// The dialog's second file type writes the settings report of the composed
+// image instead of the template.
 void TForm3::save_template_file() {
-    const QString name = ask_save_file_name(QStringLiteral("sbn|sbn"));
-    if (name.isEmpty())
+    const FileChoice choice = ask_save_file_name(qs("sbn|sbn|Raport ustawień|*.pdf"));
+    if (choice.name.isEmpty())
         return;
-    if (save_template(file_name_bytes(name), forms_.state->image_buffer))
+    if (choice.file_type == 1) {
+        save_report_file(choice.name);
+        return;
+    }
+    if (save_template(file_name_bytes(choice.name), forms_.state->image_buffer))
         show_plain_box(qs("Operacja zapisu do pliku przeprowadzona pomyślnie"));
+    else
+        show_plain_box(qs("Operacja zapisu nie powiodła się"));
+}
+
+// A report named without ".pdf" gets it, so that it opens as a PDF.
+void TForm3::save_report_file(QString name) {
+    if (!name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        name += QStringLiteral(".pdf");
+    const MainState& state = *forms_.state;
+    const SheetOrigin origin = state.settings_origin.empty()
+                                   ? windows_origin()
+                                   : SheetOrigin{QString::fromStdString(state.settings_origin)};
+    if (save_settings_sheet(file_name_bytes(name), state.image_buffer, origin,
+                            QDateTime::currentDateTime()))
+        show_plain_box(qs("Raport ustawień został zapisany"));
     else
         show_plain_box(qs("Operacja zapisu nie powiodła się"));
 }

@@ -113,6 +113,7 @@ class TForm3 : public TForm {
     Composition compose_whole_image();
     void compose_message_texts();
     void save_template_file();
+    void save_report_file(QString name);
     void close_if_asked();
 
     Forms& forms_;

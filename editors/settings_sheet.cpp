@@ -160,6 +160,8 @@ class Sheet {
             return;
         writer_.newPage();
         y_ = 0;
+        // A page that comes loose still says what it belongs to.
+        y_ += text_block(qs("Raport ustawień (ciąg dalszy)"), sheet_font(7.5), 0, width_) + mm(1);
     }
 
     static QTextOption option(Qt::Alignment alignment) {

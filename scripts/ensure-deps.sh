@@ -8,6 +8,8 @@ packages=(
   libjpeg-dev
   xvfb xauth fonts-dejavu-core fonts-liberation
   dpkg-dev file
+  # pdftotext, pdfinfo, pdffonts: the settings report read back in the tests
+  poppler-utils
   # clang and its libFuzzer runtime (libclang_rt.fuzzer), for scripts/fuzz.sh
   clang libclang-rt-14-dev
 )

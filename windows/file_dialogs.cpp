@@ -2,6 +2,7 @@
 
 #include "windows/modal.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace gnc {
@@ -18,45 +19,79 @@ FileDialogOverride& save_override() {
     return answer;
 }
 
-// "description|pattern" becomes Qt's "description (pattern)".
-QString qt_filter(const QString& filter) {
-    const auto parts = filter.split(QLatin1Char('|'));
-    if (parts.size() != 2)
-        return filter;
-    return parts[0] + QStringLiteral(" (") + parts[1] + QStringLiteral(")");
+// "description|pattern|description|pattern" becomes Qt's name filters,
+// "description (pattern)" each.
+QStringList qt_filters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() % 2 != 0)
+        return {filter};
+    QStringList filters;
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        filters.append(parts[i] + QStringLiteral(" (") + parts[i + 1] + QStringLiteral(")"));
+    return filters;
+}
+
+// The dialog shows no title and starts in Qt's default folder; choosing a
+// file type that has a folder of its own takes it there. The Windows dialog
+// reports the change of type as Qt's own dialog does, and goes to a folder
+// set while it is open.
+QString run_open_dialog(QWidget* parent, const QString& filter, const QStringList& type_folders) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = qt_filters(filter);
+    dialog.setNameFilters(filters);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        const QString folder = type_folders.value(filters.indexOf(chosen));
+        if (folder.isEmpty() || !QDir().mkpath(folder))
+            return;
+        dialog.setDirectory(folder);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace
 
 // A replaced dialog runs as the same modal layer as the real one, so the
 // windows behind it are deactivated and reactivated alike.
-QString ask_open_file_name(const QString& filter) {
+QString ask_open_file_name(const QString& filter, const QStringList& type_folders) {
     QString name;
     run_modal_layer([&](QWidget* parent) {
         if (open_override())
-            name = open_override()(filter);
+            name = open_override()(filter).name;
         else
-            name = QFileDialog::getOpenFileName(parent, QString(), QString(), qt_filter(filter));
+            name = run_open_dialog(parent, filter, type_folders);
     });
     return name;
 }
 
-QString ask_save_file_name(const QString& filter) {
+FileChoice ask_save_file_name(const QString& filter) {
     // No default suffix: the file is written under exactly the name typed,
     // and an existing file of that name is overwritten without a question.
-    QString name;
+    FileChoice choice;
     run_modal_layer([&](QWidget* parent) {
-        if (save_override())
-            name = save_override()(filter);
-        else
-            name = QFileDialog::getSaveFileName(parent, QString(), QString(), qt_filter(filter),
-                                                nullptr, QFileDialog::DontConfirmOverwrite);
+        if (save_override()) {
+            choice = save_override()(filter);
+            return;
+        }
+        const QStringList filters = qt_filters(filter);
+        QString selected = filters.value(0);
+        choice.name = QFileDialog::getSaveFileName(parent, QString(), QString(),
+                                                   filters.join(QStringLiteral(";;")), &selected,
+                                                   QFileDialog::DontConfirmOverwrite);
+        choice.file_type = std::max<int>(0, static_cast<int>(filters.indexOf(selected)));
     });
-    return name;
+    return choice;
 }
 
-void override_open_dialog(FileDialogOverride answer) { open_override() = std::move(answer); }
-void override_save_dialog(FileDialogOverride answer) { save_override() = std::move(answer); }
+void override_open_dialog(FileDialogOverride answer) {
+    open_override() = std::move(answer);
+}
+void override_save_dialog(FileDialogOverride answer) {
+    save_override() = std::move(answer);
+}
 
 std::string file_name_bytes(const QString& name) {
     return name.toStdString();

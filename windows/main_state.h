@@ -22,6 +22,9 @@ struct MainState {
     std::uint8_t parameter_rules_armed = 0;
     std::uint8_t settle_ticks = 0;
     std::uint8_t messages_window_open = 0;
+    // Where the image came from, as the settings report names it (UTF-8):
+    // the last template loaded or device read; empty before either.
+    std::string settings_origin;
 };
 
 } // namespace gnc

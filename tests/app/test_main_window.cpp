@@ -7,6 +7,7 @@
 #include "app/toolkit_language.h"
 #include "editors/messages_window.h"
 #include "editors/parameters_window.h"
+#include "image/backup_store.h"
 #include "image/decoder.h"
 #include "link/link_texts.h"
 #include "link/serial_devices.h"
@@ -26,8 +27,10 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -179,9 +182,8 @@ class TestMainWindow : public QObject {
         const auto same_picture = [](const QIcon& icon, const char* path) {
             const QImage expected(QString::fromLatin1(path));
             const QImage drawn = icon.pixmap(expected.size()).toImage();
-            return !expected.isNull() &&
-                   drawn.convertToFormat(QImage::Format_ARGB32) ==
-                       expected.convertToFormat(QImage::Format_ARGB32);
+            return !expected.isNull() && drawn.convertToFormat(QImage::Format_ARGB32) ==
+                                             expected.convertToFormat(QImage::Format_ARGB32);
         };
         const std::pair<QToolButton*, const char*> buttons[] = {
             {main().SpeedButton1, pictures::connect},
@@ -351,7 +353,7 @@ class TestMainWindow : public QObject {
             later(window, [window] { window->close(); });
         };
         main().SpeedButton7->click();
-        QCOMPARE(filter_asked, QStringLiteral("sbn|*.sbn"));
+        QCOMPARE(filter_asked, utf8("sbn|*.sbn|Wszystkie pliki|*|Kopie zapasowe|*.sbn"));
         QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
         QCOMPARE(user1, QStringLiteral("600100200"));
         QVERIFY(image_loaded);
@@ -437,6 +439,47 @@ class TestMainWindow : public QObject {
         override_open_dialog([](const QString&) { return QString(); });
         main().SpeedButton7->click();
         QVERIFY(shown.empty());
+        QVERIFY(watcher->texts().isEmpty());
+    }
+
+    // The real open dialog: templates, then any file, then the backups, a
+    // type that takes the dialog to the backup folder; a backup chosen there
+    // loads as any template does, and the report names it.
+    void backups_are_a_file_type_of_the_open_dialog() {
+        QTemporaryDir home;
+        const QByteArray data_home = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", data_home); });
+        qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+        const ImageBuffer image = test::image_with_user_number("600100201");
+        const BackupResult backup = save_backup(image);
+        QVERIFY(backup.saved);
+        QStringList types;
+        QString folder_shown;
+        bool image_loaded = false;
+        watcher->on_window = [&](QWidget* window) {
+            shown.push_back(window);
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            if (dialog == nullptr) {
+                image_loaded = main().image_buffer == image;
+                later(window, [window] { window->close(); });
+                return;
+            }
+            types = dialog->nameFilters();
+            QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")),
+                            Qt::Key_End);
+            folder_shown = dialog->directory().absolutePath();
+            dialog->selectFile(QFileInfo(QString::fromStdString(backup.path)).fileName());
+            static_cast<QDialog*>(dialog)->accept();
+        };
+        main().SpeedButton7->click();
+        QCOMPARE(types, (QStringList{QStringLiteral("sbn (*.sbn)"), utf8("Wszystkie pliki (*)"),
+                                     utf8("Kopie zapasowe (*.sbn)")}));
+        QCOMPARE(folder_shown, QDir(QString::fromStdString(backup_folder())).absolutePath());
+        QCOMPARE(shown.back(), forms().form2);
+        QVERIFY(image_loaded);
+        QCOMPARE(main().settings_origin,
+                 "szablon ustawień " +
+                     QFileInfo(QString::fromStdString(backup.path)).fileName().toStdString());
         QVERIFY(watcher->texts().isEmpty());
     }
 

@@ -33,6 +33,7 @@ class TestReadBackup : public QObject {
     struct ReadResult {
         QString label;
         QString user1;
+        std::string origin; // as the settings report will name it
     };
 
     // Reads the device through the read button and the read window's OK, as
@@ -68,6 +69,7 @@ class TestReadBackup : public QObject {
         };
         test::SafetyNet net(forms, 10000);
         main.SpeedButton5->click();
+        result.origin = main.settings_origin;
         return result;
     }
 
@@ -84,6 +86,7 @@ class TestReadBackup : public QObject {
         qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
         const ReadResult read = read_device();
         QCOMPARE(read.label, QString::fromUtf8("Ustawienia zostały pobrane"));
+        QCOMPARE(read.origin, std::string("odczyt z urządzenia przez port COM1"));
         const QStringList files = backups();
         QCOMPARE(files.size(), 1);
         ImageBuffer backup{};

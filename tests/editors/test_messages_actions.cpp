@@ -3,6 +3,7 @@
 // recording link port and view.
 
 #include "tests/editors/messages_fixture.h"
+#include "tests/support/pdf_reading.h"
 
 #include "windows/end_program.h"
 #include "windows/file_dialogs.h"
@@ -41,10 +42,10 @@ void make_sound(Settings& settings) {
 
 // Answers the save dialog with `name` and counts the questions.
 struct SaveDialogAnswer {
-    explicit SaveDialogAnswer(QString name) {
-        override_save_dialog([this, name](const QString& filter) {
+    explicit SaveDialogAnswer(FileChoice choice) {
+        override_save_dialog([this, choice](const QString& filter) {
             filters << filter;
-            return name;
+            return choice;
         });
     }
     ~SaveDialogAnswer() { override_save_dialog({}); }
@@ -69,6 +70,7 @@ class TestTForm3Actions : public QObject {
     void template_saved_under_the_typed_name();
     void template_cancel_and_failure();
     void template_dialog_overwrites_without_a_question();
+    void report_saved_through_the_second_file_type();
     void back_keeps_edited_texts_in_the_image();
     void close_box_loses_texts_not_composed();
     void exit_ends_the_program();
@@ -166,7 +168,7 @@ void TestTForm3Actions::template_saved_under_the_typed_name() {
     SaveDialogAnswer answer(path);
     f.through_parameters([&] { f.form3->SpeedButton3->click(); });
 
-    QCOMPARE(answer.filters, QStringList({QStringLiteral("sbn|sbn")}));
+    QCOMPARE(answer.filters, QStringList({qs("sbn|sbn|Raport ustawień|*.pdf")}));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
@@ -206,6 +208,49 @@ void TestTForm3Actions::template_cancel_and_failure() {
         QVERIFY(never.filters.isEmpty());
         QCOMPARE(f.watcher.texts(), QStringList({centre_message}));
     }
+}
+
+// The save dialog's second file type, chosen in the real dialog: the same
+// composition, then the report of the composed image instead of the
+// template, under the typed name with ".pdf" added; a failure has the
+// template's message.
+void TestTForm3Actions::report_saved_through_the_second_file_type() {
+    MessagesFixture f;
+    make_sound(f.state.settings);
+    f.state.link.programming_on = 1;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(qs("raport żółć"));
+    QStringList types;
+    f.watcher.on_window = [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog == nullptr)
+            return;
+        types = dialog->nameFilters();
+        dialog->selectNameFilter(types.value(1));
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+    f.through_parameters([&] {
+        f.form3->Edit2->setText(QStringLiteral("Brak 230V"));
+        f.form3->SpeedButton3->click();
+    });
+    QCOMPARE(types, QStringList({QStringLiteral("sbn (sbn)"), qs("Raport ustawień (*.pdf)")}));
+    QCOMPARE(f.watcher.texts(), QStringList({qs("Raport ustawień został zapisany")}));
+    QCOMPARE(f.watcher.boxes().front().icon, QMessageBox::NoIcon);
+    QCOMPARE(f.state.link.programming_on, std::uint8_t(0));
+    QVERIFY(!QFile::exists(path));
+    const PdfReading reading = read_pdf(path + QStringLiteral(".pdf"));
+    QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+    QCOMPARE(first_missing_in_order(reading.text, {qs("ustawienia wprowadzone w programie"),
+                                                   QStringLiteral("PLUS, 48601000310"),
+                                                   QStringLiteral("0+ zanik zasilania Brak 230V")}),
+             QString());
+
+    f.watcher.clear();
+    f.watcher.on_window = {};
+    SaveDialogAnswer unwritable(FileChoice(QStringLiteral("/nonexistent-folder/raport.pdf"), 1));
+    f.through_parameters([&] { f.form3->SpeedButton3->click(); });
+    QCOMPARE(f.watcher.texts(), QStringList({qs("Operacja zapisu nie powiodła się")}));
 }
 
 // The real save dialog: an existing file of the typed name is overwritten

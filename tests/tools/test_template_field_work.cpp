@@ -8,6 +8,7 @@
 #include "image/template_file.h"
 #include "tests/image/sound_template.h"
 #include "tests/support/lock_files.h"
+#include "tests/support/pdf_reading.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,17 +135,19 @@ void TestTemplateFieldWork::help_version_and_usage() {
     Bench bench;
     const Run help = bench.tool({"--help"});
     QCOMPARE(help.exit_code, 0);
-    for (const char* listed : {"read --port", "program --port", "backups", "diff", "--no-verify",
-                               "--list-ports", "7  verification failed"}) {
+    for (const char* listed :
+         {"read --port", "program --port", "backups", "diff", "--no-verify", "--list-ports",
+          "7  verification failed", "report IN.sbn OUT.pdf", "--report OUT.pdf"}) {
         QVERIFY2(help.out.contains(listed), listed);
     }
-    // Field work runs where no display is: the tool never loads the GUI libraries.
+    // Field work runs where no display is: the tool never loads the widgets
+    // (Qt GUI only for the settings report's fonts, drawn off screen).
     QProcess ldd;
     ldd.start(QStringLiteral("ldd"), {QStringLiteral(TEMPLATE_TOOL)});
     QVERIFY(ldd.waitForFinished(10000));
     const QByteArray libraries = ldd.readAllStandardOutput();
     QVERIFY(libraries.contains("libQt6SerialPort"));
-    QVERIFY(!libraries.contains("libQt6Widgets") && !libraries.contains("libQt6Gui"));
+    QVERIFY(!libraries.contains("libQt6Widgets"));
 
     const Run version = bench.tool({"--version"});
     QCOMPARE(version.exit_code, 0);
@@ -282,8 +285,16 @@ void TestTemplateFieldWork::read_then_program_and_verify() {
     Simulator sim(bench, {"--memory", memory_file(bench, device_image)});
     QVERIFY(sim.started());
 
-    const Run read = bench.tool({"read", "--port", "COM1", bench.path("read.sbn")}, 60000);
+    const Run read = bench.tool(
+        {"read", "--port", "COM1", bench.path("read.sbn"), "--report", bench.path("read.pdf")},
+        60000);
     QVERIFY2(read.exit_code == 0, qPrintable(read.err));
+    const test::PdfReading report = test::read_pdf(bench.path("read.pdf"));
+    QVERIFY2(report.error.isEmpty(), qPrintable(report.error));
+    QCOMPARE(test::first_missing_in_order(
+                 report.text, {QString::fromUtf8("odczyt z urządzenia przez port COM1"),
+                               QStringLiteral("INNY, 48601000555"), QStringLiteral("700800900")}),
+             QString());
     QVERIFY2(read.err.contains(QStringLiteral("Wyłącz i włącz urządzenie")), qPrintable(read.err));
     QVERIFY(read.err.contains(bench.path("com1")));
     ImageBuffer expected = device_image;

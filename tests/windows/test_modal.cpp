@@ -123,7 +123,7 @@ class TestModal : public QObject {
         QString saved = QStringLiteral("unset");
         form.on_activate = [&] {
             opened = ask_open_file_name(QStringLiteral("sbn|*.sbn"));
-            saved = ask_save_file_name(QStringLiteral("sbn|sbn"));
+            saved = ask_save_file_name(QStringLiteral("sbn|sbn")).name;
             form.close();
         };
         show_modal(form);
