@@ -70,6 +70,13 @@ QString ask_open_file_name(const QString& filter, const QStringList& type_folder
 FileChoice ask_save_file_name(const QString& filter) {
     // No default suffix: the file is written under exactly the name typed,
     // and an existing file of that name is overwritten without a question.
+    // Given a type with a suffix ("*.pdf"), Qt makes Windows' own dialog add
+    // that suffix to any name typed without one, the template's too; Qt's
+    // dialog adds none.
+    QFileDialog::Options options = QFileDialog::DontConfirmOverwrite;
+#ifdef _WIN32
+    options |= QFileDialog::DontUseNativeDialog;
+#endif
     FileChoice choice;
     run_modal_layer([&](QWidget* parent) {
         if (save_override()) {
@@ -78,9 +85,8 @@ FileChoice ask_save_file_name(const QString& filter) {
         }
         const QStringList filters = qt_filters(filter);
         QString selected = filters.value(0);
-        choice.name = QFileDialog::getSaveFileName(parent, QString(), QString(),
-                                                   filters.join(QStringLiteral(";;")), &selected,
-                                                   QFileDialog::DontConfirmOverwrite);
+        choice.name = QFileDialog::getSaveFileName(
+            parent, QString(), QString(), filters.join(QStringLiteral(";;")), &selected, options);
         choice.file_type = std::max<int>(0, static_cast<int>(filters.indexOf(selected)));
     });
     return choice;

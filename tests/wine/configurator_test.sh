@@ -38,6 +38,19 @@ fi
 tr -d '\r' <"$work/program.out" | grep -E '^(PASS|FAIL|SKIP)' || true
 check "the template lies under its Polish name on disk" \
   test -s "$files/Szablony żółć/biuro Łódź ąę.sbn"
+# The report that the Windows configurator wrote through its save dialog reads
+# back as the Linux template tool's report of the same template, apart from
+# the time it was made; its fonts are embedded.
+report="$files/Szablony żółć/raport biuro.pdf"
+check "the Windows configurator's settings report exists" test -s "$report"
+"$(dirname "$simulator")/../template/gsm-notifier-template" report \
+  "$files/Szablony żółć/biuro Łódź ąę.sbn" "$work/linux-report.pdf" 2>/dev/null || true
+report_text() { pdftotext -raw -enc UTF-8 "$1" - 2>/dev/null | grep -v '^Data i godzina' | tr -d ' \n\f'; }
+windows_text="$(report_text "$report")"
+check "the report reads back as the Linux tool's report of the same template" \
+  test -n "$windows_text" -a "$windows_text" = "$(report_text "$work/linux-report.pdf")"
+not_embedded="$(pdffonts "$report" 2>/dev/null | awk 'NR > 2 && $(NF - 4) != "yes"' | wc -l)"
+check "the report's fonts are embedded ($not_embedded not)" test "$not_embedded" -eq 0
 leftovers="$(find "$files" -maxdepth 1 -type f | wc -l)"
 check "no file was made under a device's name ($leftovers)" test "$leftovers" -eq 0
 finish

@@ -6,7 +6,11 @@
 //   with one value changed, without a single message box;
 // - a template saved under a name with Polish letters and spaces loads back;
 // - file names that Windows gives to devices are refused for loading and
-//   saving, with the program's own messages.
+//   saving, with the program's own messages;
+// - the save dialog's report type writes the settings report (the script
+//   reads it back beside the Linux tool's report of the same template), and
+//   Windows' own open dialog offers the backups as a file type that goes to
+//   the backup folder, from which a backup loads.
 // Environment (Qt Test takes arguments for test names):
 //   GNC_WINE_WORK    a Windows path, the folder templates are written to
 //   GNC_WINE_MEMORY  the simulator's --save file, as a Windows path
@@ -15,6 +19,7 @@
 #include "app/main_window.h"
 #include "editors/messages_window.h"
 #include "editors/parameters_window.h"
+#include "image/backup_store.h"
 #include "tests/editors/messages_fixture.h"
 #include "tests/support/demo_road.h"
 #include "tests/support/modal_watcher.h"
@@ -26,14 +31,21 @@
 #include "windows/read_window.h"
 #include "windows/text.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <string>
+
+#include <windows.h>
 
 using namespace gnc;
 using namespace gnc::test;
@@ -49,6 +61,91 @@ QString argument(int index) {
 QByteArray file_contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Windows' own file dialog shown by this program (a visible top-level
+// "#32770" window of this process), or null.
+HWND native_file_dialog() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM result) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+                std::wstring(name) != L"#32770")
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The dialog's file type box (the combo box listing a type with "*.") and
+// its file name box, with the types as listed.
+struct NativeControls {
+    HWND types = nullptr;
+    HWND name = nullptr;
+    QStringList type_names;
+};
+
+QStringList combo_items(HWND combo) {
+    QStringList items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
+                          L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        items << QString::fromWCharArray(text.c_str());
+    }
+    return items;
+}
+
+NativeControls native_controls(HWND dialog) {
+    NativeControls found;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM result) -> BOOL {
+            auto& found = *reinterpret_cast<NativeControls*>(result);
+            wchar_t name[32] = {};
+            GetClassNameW(child, name, 32);
+            const std::wstring kind(name);
+            if (kind == L"ComboBox" && found.types == nullptr) {
+                const QStringList items = combo_items(child);
+                if (items.join(QLatin1Char('|')).contains(QStringLiteral("*."))) {
+                    found.types = child;
+                    found.type_names = items;
+                }
+            } else if (kind == L"Edit" && found.name == nullptr && IsWindowVisible(child)) {
+                found.name = child;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// As a user picking file type `index` in the dialog's type box.
+void choose_native_type(HWND dialog, HWND types, int index) {
+    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(types), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(types));
+}
+
+void type_name_and_open(HWND dialog, HWND name, const QString& path) {
+    const std::wstring text = path.toStdWString();
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+QFileDialog* qt_file_dialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget))
+            return dialog;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -67,6 +164,8 @@ class ConfiguratorUnderWine : public QObject {
     void demo_device_reads_into_the_windows_and_programs_back();
     void template_with_polish_letters_saves_and_loads();
     void device_names_are_refused_as_template_files();
+    void report_through_the_save_dialog();
+    void backups_in_the_windows_open_dialog();
 
   private:
     AppWindows app_;
@@ -153,6 +252,87 @@ void ConfiguratorUnderWine::device_names_are_refused_as_template_files() {
         app_.main_window().SpeedButton6->click();
         QCOMPARE(watcher_->texts(), QStringList{qs("Operacja zapisu nie powiodła się")});
     }
+}
+
+// The settings as the windows hold them after the template test loaded
+// "biuro Łódź ąę.sbn"; configurator_test.sh compares the report's text with
+// the Linux tool's report of that template.
+void ConfiguratorUnderWine::report_through_the_save_dialog() {
+    Forms& forms = app_.forms();
+    const QString path = argument(1) + QStringLiteral("\\Szablony żółć\\raport biuro");
+    QStringList types;
+    watcher_->on_window = [&](QWidget* window) {
+        auto* dialog = qobject_cast<QFileDialog*>(window);
+        if (dialog == nullptr)
+            return;
+        types = dialog->nameFilters();
+        dialog->selectNameFilter(types.value(1));
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    };
+    when_in_front(*forms.form2, [&] {
+        wait_until([&] { return forms.state->parameter_rules_armed == 1; });
+        when_in_front(*forms.form3, [&] {
+            forms.form3->SpeedButton3->click(); // "Zapis szablonu na dysk"
+            forms.form3->close();
+        });
+        forms.form2->SpeedButton1->click();
+        forms.form2->close();
+    });
+    app_.main_window().SpeedButton6->click();
+    QCOMPARE(types, (QStringList{QStringLiteral("sbn (sbn)"), qs("Raport ustawień (*.pdf)")}));
+    QCOMPARE(watcher_->texts(), QStringList{qs("Raport ustawień został zapisany")});
+    QVERIFY(file_contents(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
+}
+
+// Windows' own open dialog: its file types, the backups type taking it to
+// the backup folder, and the backup of the demo read loading from there.
+void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
+    const std::vector<std::string> backups = list_backups(backup_folder());
+    QVERIFY(!backups.empty()); // the demo read's
+    const QString backup = QString::fromStdString(backups.front());
+    const QByteArray expected = file_contents(backup);
+    QStringList types;
+    QString folder_shown;
+    QByteArray loaded;
+    int ticks = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        ++ticks;
+        const HWND dialog = native_file_dialog();
+        if (dialog == nullptr) {
+            if (ticks > 400 && qt_file_dialog() != nullptr)
+                qt_file_dialog()->reject(); // never hang on a dialog not found
+            return;
+        }
+        const NativeControls controls = native_controls(dialog);
+        if (types.isEmpty()) {
+            types = controls.type_names;
+            choose_native_type(dialog, controls.types, 2);
+            return;
+        }
+        QFileDialog* qt_dialog = qt_file_dialog();
+        folder_shown = qt_dialog != nullptr ? qt_dialog->directory().absolutePath() : QString();
+        driver.stop();
+        type_name_and_open(dialog, controls.name, backup);
+    });
+    driver.start(50);
+    watcher_->on_window = [&](QWidget* window) {
+        if (window != app_.forms().form2)
+            return;
+        loaded = QByteArray(reinterpret_cast<const char*>(app_.forms().state->image_buffer.data()),
+                            4096);
+        window->close();
+    };
+    app_.main_window().SpeedButton7->click();
+    driver.stop();
+    QCOMPARE(types, (QStringList{QStringLiteral("sbn (*.sbn)"), qs("Wszystkie pliki"),
+                                 qs("Kopie zapasowe (*.sbn)")}));
+    QCOMPARE(QDir::cleanPath(folder_shown).toLower(),
+             QDir::cleanPath(QDir::fromNativeSeparators(QString::fromStdString(backup_folder())))
+                 .toLower());
+    QCOMPARE(loaded, expected);
+    QCOMPARE(watcher_->texts(), QStringList());
 }
 
 QTEST_MAIN(ConfiguratorUnderWine)
