@@ -222,13 +222,12 @@ void TestTForm3Actions::report_saved_through_the_second_file_type() {
     const QString path = dir.filePath(qs("raport żółć"));
     QStringList types;
     f.watcher.on_window = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (dialog == nullptr)
-            return;
-        types = dialog->nameFilters();
-        dialog->selectNameFilter(types.value(1));
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        if (auto* dialog = qobject_cast<QFileDialog*>(window)) {
+            types = dialog->nameFilters();
+            dialog->selectNameFilter(types.value(1));
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+        }
     };
     f.through_parameters([&] {
         f.form3->Edit2->setText(QStringLiteral("Brak 230V"));
@@ -236,14 +235,12 @@ void TestTForm3Actions::report_saved_through_the_second_file_type() {
     });
     QCOMPARE(types, QStringList({QStringLiteral("sbn (sbn)"), qs("Raport ustawień (*.pdf)")}));
     QCOMPARE(f.watcher.texts(), QStringList({qs("Raport ustawień został zapisany")}));
-    QCOMPARE(f.watcher.boxes().front().icon, QMessageBox::NoIcon);
     QCOMPARE(f.state.link.programming_on, std::uint8_t(0));
     QVERIFY(!QFile::exists(path));
-    const PdfReading reading = read_pdf(path + QStringLiteral(".pdf"));
-    QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
-    QCOMPARE(first_missing_in_order(reading.text, {qs("ustawienia wprowadzone w programie"),
-                                                   QStringLiteral("PLUS, 48601000310"),
-                                                   QStringLiteral("0+ zanik zasilania Brak 230V")}),
+    QCOMPARE(first_missing_in_order(read_pdf(path + QStringLiteral(".pdf")).text,
+                                    {qs("ustawienia wprowadzone w programie"),
+                                     QStringLiteral("PLUS, 48601000310"),
+                                     QStringLiteral("0+ zanik zasilania Brak 230V")}),
              QString());
 
     f.watcher.clear();

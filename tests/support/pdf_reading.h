@@ -1,11 +1,10 @@
 #pragma once
-// PDF files read back by an independent reader, poppler's command-line tools
-// (pdftotext, pdfinfo, pdffonts from poppler-utils): the text in the order it
-// was drawn, the number of pages and whether every font is embedded.
+// PDF files read back by an independent reader, poppler-utils: the text in
+// the order it was drawn (pdftotext), the pages (pdfinfo) and whether every
+// font is embedded (pdffonts).
 
 #include <QProcess>
 #include <QRegularExpression>
-#include <QString>
 #include <QStringList>
 
 namespace gnc::test {
@@ -20,53 +19,43 @@ struct PdfReading {
 inline QString run_poppler(const QString& tool, const QStringList& arguments, QString& error) {
     QProcess process;
     process.start(tool, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        error = tool + QStringLiteral(" failed (poppler-utils installed?): ") +
-                QString::fromUtf8(process.readAllStandardError());
-        return {};
-    }
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        error += tool + QStringLiteral(" failed (poppler-utils missing?) ");
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 inline PdfReading read_pdf(const QString& path) {
-    PdfReading reading;
-    reading.text = run_poppler(QStringLiteral("pdftotext"),
-                               {QStringLiteral("-raw"), QStringLiteral("-enc"),
-                                QStringLiteral("UTF-8"), path, QStringLiteral("-")},
-                               reading.error);
-    const QString info = run_poppler(QStringLiteral("pdfinfo"), {path}, reading.error);
-    reading.pages =
+    PdfReading r;
+    r.text = run_poppler(QStringLiteral("pdftotext"),
+                         {QStringLiteral("-raw"), path, QStringLiteral("-")}, r.error);
+    const QString info = run_poppler(QStringLiteral("pdfinfo"), {path}, r.error);
+    r.pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
-    // pdffonts: two heading lines, then one line per font with "emb" as
-    // "yes" or "no" in the fifth column from the right.
-    const QStringList fonts = run_poppler(QStringLiteral("pdffonts"), {path}, reading.error)
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+    // Below two heading lines, one line per font; "emb" is the fifth column from the right.
+    const QStringList fonts = run_poppler(QStringLiteral("pdffonts"), {path}, r.error)
+                                  .split(u'\n', Qt::SkipEmptyParts)
                                   .mid(2);
-    reading.fonts_embedded = !fonts.isEmpty();
+    r.fonts_embedded = !fonts.isEmpty();
     for (const QString& line : fonts) {
-        const QStringList columns = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        reading.fonts_embedded = reading.fonts_embedded && columns.size() >= 5 &&
-                                 columns[columns.size() - 5] == QLatin1String("yes");
+        const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
+        r.fonts_embedded =
+            r.fonts_embedded && columns.value(columns.size() - 5) == QLatin1String("yes");
     }
-    return reading;
+    return r;
 }
 
-inline QString without_blanks(QString text) {
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
-}
-
-// The first of `expected` that is not found after the ones before it in
-// `text` (blanks and line breaks ignored on both sides); empty when all are.
+// The first of `expected` not found after the ones before it in `text`
+// (blanks and line breaks ignored on both sides); empty when all are.
 inline QString first_missing_in_order(const QString& text, const QStringList& expected) {
-    const QString haystack = without_blanks(text);
+    static const QRegularExpression blanks(QStringLiteral("\\s"));
+    const QString haystack = QString(text).remove(blanks);
     qsizetype from = 0;
     for (const QString& value : expected) {
-        const QString needle = without_blanks(value);
-        const qsizetype at = haystack.indexOf(needle, from);
-        if (at < 0)
+        const QString needle = QString(value).remove(blanks);
+        from = haystack.indexOf(needle, from);
+        if (from < 0)
             return value;
-        from = at + needle.size();
+        from += needle.size();
     }
     return {};
 }

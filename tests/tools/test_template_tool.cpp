@@ -1,8 +1,12 @@
-// The template inspector run as installers run it: a built binary on files.
+// The template inspector run as installers run it: a built binary on files;
+// its settings reports read back with poppler's pdftotext.
 
+#include "image/cp1250.h"
 #include "image/encoder.h"
 #include "image/layout.h"
 #include "image/template_file.h"
+#include "tests/image/image_bytes.h"
+#include "tests/support/pdf_reading.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -17,6 +21,7 @@
 #include <vector>
 
 using namespace gnc;
+using namespace gnc::test;
 
 namespace {
 
@@ -26,8 +31,13 @@ struct Run {
     QByteArray err;
 };
 
+// Run as on a machine without a display (the report draws off screen).
 Run run_tool(const QStringList& arguments) {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TEMPLATE_TOOL), arguments);
     process.waitForFinished(30000);
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -183,10 +193,102 @@ QString json_value_text(const QJsonValue& value) {
     return value.isString() ? value.toString() : QString::number(value.toInt(-1));
 }
 
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray image_bytes(const ImageBuffer& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()),
+                      static_cast<qsizetype>(image.size()));
+}
+
+// Every number and text as long as the windows let it be, with every mask
+// and flag on; or the shortest values with all of them off.
+EncoderInput limits(bool on) {
+    EncoderInput in;
+    ParametersControls& p = in.parameters;
+    p.Edit7 = on ? "12345678901234567" : "12";
+    p.Edit8 = on ? "11111111111111111" : "21";
+    p.Edit9 = p.Edit10 = p.Edit11 = on ? "44444444444444444" : "";
+    p.CheckBox17 = p.CheckBox20 = p.CheckBox10 = p.CheckBox9 = on;
+    p.sms_mask_boxes.fill(on);
+    p.ring_mask_boxes.fill(on);
+    p.input_mask_boxes.fill(on);
+    p.RadioGroup2 = p.RadioGroup3 = p.RadioGroup4 = p.RadioGroup5 = on ? 0 : 1;
+    p.Edit5 = p.Edit12 = on ? "65535" : "";
+    p.Edit1 = on ? "9999" : "1";
+    p.Edit4 = p.Edit3 = on ? "9999" : "";
+    p.Edit2 = on ? "*101*12345678901234#" : "";
+    in.messages.CheckBox1 = on;
+    in.messages.Edit11 = on ? "4" : "";
+    for (std::size_t i = 0; on && i < text_slot_count; ++i) {
+        std::string& text = in.messages.texts[i];
+        while (text.size() < text_slots[i].longest_text)
+            text += " slowo" + std::to_string(text.size());
+        text.resize(text_slots[i].longest_text);
+    }
+    if (on) {
+        in.messages.texts[0].replace(0, 11, "Za\xBF\xF3\xB3\xE6 \xA3\xD3\xA6\xC6"); // Zażółć ŁÓŚĆ
+        in.messages.texts[1] = std::string(100, '7'); // no blank to wrap at
+    }
+    return in;
+}
+
+// What the report of limits(on) shows, in order.
+QStringList expected_values(const EncoderInput& in, bool on) {
+    const ParametersControls& p = in.parameters;
+    const QString x = on ? qs("X") : qs("–");
+    const auto shown = [](const std::string& value) {
+        return value.empty() ? qs("—") : QString::fromStdString(cp1250_to_utf8(value));
+    };
+    QStringList values{qs("INNY, ") + shown(p.Edit7),
+                       shown(p.Edit8),
+                       shown(p.Edit9),
+                       shown(p.Edit11),
+                       qs("Maska RING") + x.repeated(4),
+                       qs("Maska SMS") + x.repeated(4),
+                       qs("Maska wejść") + x.repeated(8),
+                       qs("wyjście nr 1") + (on ? qs("AKTYWNE TAK 65535") : qs("NIEAKTYWNE NIE 0")),
+                       qs("wyjście nr 2") + (on ? qs("AKTYWNE TAK 65535") : qs("NIEAKTYWNE NIE 0")),
+                       qs("Informuj o stanie konta") + x + qs("Numer badania stanu konta: ") +
+                           shown(p.Edit2),
+                       qs("Informacja ilościowa:") + x + (on ? qs("9999 SMS") : shown("")),
+                       qs("Informacja czasowa") + x + (on ? qs("9999 dni") : shown("")),
+                       qs("ECHO") + x,
+                       qs("Definicja dobowego limitu SMS") + shown(p.Edit1)};
+    for (const std::string& text : in.messages.texts)
+        values << shown(text);
+    return values << qs("Wysyłanie wiadomości testowej") + x
+                  << qs("Index użytkownika  (1...4)") + shown(in.messages.Edit11)
+                  << qs("podpis instalatora");
+}
+
 } // namespace
 
 class TemplateToolTest : public QObject {
     Q_OBJECT
+
+    QTemporaryDir dir;
+
+    // Has the tool report `template_bytes` saved as NAME.sbn, then checks
+    // that the report holds `expected` in order, on at most `most_pages`
+    // pages, with embedded fonts and nothing unreadable.
+    void verify_report(const QString& name, const QByteArray& template_bytes,
+                       const QStringList& expected, int most_pages = 1) {
+        const QString sbn = write_template(dir, qPrintable(name + qs(".sbn")), template_bytes);
+        const QString pdf = dir.filePath(name + qs(".pdf"));
+        const Run run = run_tool({qs("report"), sbn, pdf});
+        QVERIFY2(run.exit_code == 0, run.err.constData());
+        const PdfReading reading = read_pdf(pdf);
+        QVERIFY2(reading.error.isEmpty(), qPrintable(reading.error));
+        const QString missing = first_missing_in_order(
+            reading.text, QStringList{qs("szablon ustawień ") + name + qs(".sbn")} + expected);
+        QVERIFY2(missing.isEmpty(), qPrintable(qs("not found in order: ") + missing));
+        QVERIFY(reading.fonts_embedded);
+        QVERIFY(reading.pages >= 1 && reading.pages <= most_pages);
+        QVERIFY(!reading.text.contains(
+            QRegularExpression(QStringLiteral("[\\x{FFFD}\\x00-\\x08\\x0B\\x0E-\\x1F]"))));
+    }
 
   private slots:
     void erased_and_empty_templates_give_the_defaults() {
@@ -293,6 +395,72 @@ class TemplateToolTest : public QObject {
         }
     }
 
+    void demo_template_fits_one_page() {
+        QFile demo(QStringLiteral(DEMO_TEMPLATE));
+        QVERIFY(demo.open(QIODevice::ReadOnly));
+        verify_report(QStringLiteral("demo"), demo.readAll(),
+                      {qs("PLUS, 48601000310"),
+                       qs("48600100200"),
+                       qs("48600100300"),
+                       qs("Maska RING X – – –"),
+                       qs("Maska SMS X X – –"),
+                       qs("Maska wejść X X X X X X – –"),
+                       qs("wyjście nr 1 NIEAKTYWNE TAK 45"),
+                       qs("wyjście nr 2 AKTYWNE NIE 0"),
+                       qs("Numer badania stanu konta: *100#"),
+                       qs("100 SMS"),
+                       qs("7 dni"),
+                       qs("ECHO X"),
+                       qs("Definicja dobowego limitu SMS 50"),
+                       qs("Nagłówek komunikatu DOM LETNISKOWY:"),
+                       qs("0+ zanik zasilania Brak zasilania sieciowego 230V"),
+                       qs("3- dezaktywacja wejścia 3 Czujka dymu w kuchni - spokoj"),
+                       qs("8+ aktywacja wejścia 8 Otwarta brama garazowa"),
+                       qs("Test systemu - powiadomienie dziala"),
+                       qs("Wysyłanie wiadomości testowej X"),
+                       qs("Index użytkownika  (1...4) 1")});
+    }
+
+    void fields_at_their_limits() {
+        for (const bool on : {true, false}) {
+            const EncoderInput in = limits(on);
+            ImageBuffer image = filled_image(0xFF);
+            Settings settings;
+            QStringList messages;
+            compose_image(image, settings, in,
+                          [&](const std::string& m) { messages << QString::fromStdString(m); });
+            QCOMPARE(messages, QStringList()); // values the windows accept
+            verify_report(on ? qs("on") : qs("off"), image_bytes(image), expected_values(in, on),
+                          2);
+        }
+    }
+
+    // An empty file reads as 0x1A bytes, which fail every check; control
+    // bytes and a byte without a character, under a valid check, show as \xNN.
+    void damaged_templates_show_the_fallbacks() {
+        QStringList fallbacks{qs("INNY, —"),
+                              qs("Numer użytkownika 4 —"),
+                              qs("Maska RING X X X X"),
+                              qs("wyjście nr 2 NIEAKTYWNE NIE —"),
+                              qs("Informacja ilościowa: – —"),
+                              qs("ECHO X"),
+                              qs("Definicja dobowego limitu SMS 20")};
+        for (const TextSlot& slot : text_slots)
+            fallbacks << QString::fromLatin1(slot.default_text);
+        verify_report(qs("empty"), QByteArray(),
+                      fallbacks << qs("Wysyłanie wiadomości testowej –"));
+
+        ImageBuffer odd = filled_image(0xFF);
+        const std::string_view header("A\x01"
+                                      "B\x81"
+                                      "C\x7F\\\0",
+                                      8);
+        put_bytes(odd, header_slot, header);
+        odd[header_slot + 101] = xor_check(header.substr(0, 7));
+        verify_report(qs("odd"), image_bytes(odd),
+                      {qs("Nagłówek komunikatu A\\x01B\\x81C\\x7F\\")});
+    }
+
     void unreadable_files_and_wrong_usage() {
         QTemporaryDir dir;
         const Run missing = run_tool({"show", dir.filePath("missing.sbn")});
@@ -300,11 +468,17 @@ class TemplateToolTest : public QObject {
         QVERIFY(missing.out.isEmpty());
         QCOMPARE(missing.err, QByteArray("Odczyt pliku nie może być przeprowadzony\n"));
         QCOMPARE(run_tool({"show", dir.path()}).exit_code, 1); // a folder cannot be read
+        const Run unread = run_tool({"report", dir.filePath("missing.sbn"), dir.filePath("x.pdf")});
+        QCOMPARE(unread.err, QByteArray("Odczyt pliku nie może być przeprowadzony\n"));
+        const QString erased = write_template(dir, "erased.sbn", QByteArray(4096, '\xFF'));
+        const Run unwritable = run_tool({"report", erased, dir.filePath("no/x.pdf")});
+        QCOMPARE(unwritable.exit_code, 1);
+        QCOMPARE(unwritable.err, QByteArray("Operacja zapisu nie powiodła się\n"));
 
         for (const QStringList& args :
              {QStringList{}, QStringList{"show"}, QStringList{"list", "a.sbn"},
               QStringList{"show", "a.sbn", "b.sbn"}, QStringList{"show", "a.sbn", "--xml"},
-              QStringList{"show", "--json"}}) {
+              QStringList{"show", "--json"}, QStringList{"report", "a.sbn"}}) {
             const Run run = run_tool(args);
             QCOMPARE(run.exit_code, 2);
             QVERIFY(!run.err.isEmpty());

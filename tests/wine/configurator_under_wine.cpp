@@ -63,81 +63,52 @@ QByteArray file_contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Windows' own file dialog shown by this program (a visible top-level
-// "#32770" window of this process), or null.
-HWND native_file_dialog() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM result) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
-                std::wstring(name) != L"#32770")
-                return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// The dialog's file type box (the combo box listing a type with "*.") and
-// its file name box, with the types as listed.
-struct NativeControls {
-    HWND types = nullptr;
-    HWND name = nullptr;
+// Windows' own file dialog of this process (a visible "#32770" window):
+// its file type box (a combo box listing "*." types) and file name box.
+struct NativeDialog {
+    HWND window = nullptr, types = nullptr, name = nullptr;
     QStringList type_names;
 };
 
-QStringList combo_items(HWND combo) {
+BOOL CALLBACK find_controls(HWND child, LPARAM found_at) {
+    auto& found = *reinterpret_cast<NativeDialog*>(found_at);
+    wchar_t kind[32] = {};
+    GetClassNameW(child, kind, 32);
+    if (std::wstring(kind) == L"Edit" && found.name == nullptr && IsWindowVisible(child))
+        found.name = child;
+    if (std::wstring(kind) != L"ComboBox" || found.types != nullptr)
+        return TRUE;
     QStringList items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
-                          L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        items << QString::fromWCharArray(text.c_str());
+    for (LRESULT i = 0; i < SendMessageW(child, CB_GETCOUNT, 0, 0); ++i) {
+        wchar_t item[256] = {};
+        if (SendMessageW(child, CB_GETLBTEXTLEN, i, 0) < 255)
+            SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        items << QString::fromWCharArray(item);
     }
-    return items;
+    if (items.join(u'|').contains(QStringLiteral("*."))) {
+        found.types = child;
+        found.type_names = items;
+    }
+    return TRUE;
 }
 
-NativeControls native_controls(HWND dialog) {
-    NativeControls found;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM result) -> BOOL {
-            auto& found = *reinterpret_cast<NativeControls*>(result);
-            wchar_t name[32] = {};
-            GetClassNameW(child, name, 32);
-            const std::wstring kind(name);
-            if (kind == L"ComboBox" && found.types == nullptr) {
-                const QStringList items = combo_items(child);
-                if (items.join(QLatin1Char('|')).contains(QStringLiteral("*."))) {
-                    found.types = child;
-                    found.type_names = items;
-                }
-            } else if (kind == L"Edit" && found.name == nullptr && IsWindowVisible(child)) {
-                found.name = child;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+BOOL CALLBACK find_dialog(HWND window, LPARAM found_at) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+        std::wstring(kind) != L"#32770")
+        return TRUE;
+    reinterpret_cast<NativeDialog*>(found_at)->window = window;
+    EnumChildWindows(window, find_controls, found_at);
+    return FALSE;
+}
+
+NativeDialog native_file_dialog() {
+    NativeDialog found;
+    EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&found));
     return found;
-}
-
-// As a user picking file type `index` in the dialog's type box.
-void choose_native_type(HWND dialog, HWND types, int index) {
-    SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(types), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(types));
-}
-
-void type_name_and_open(HWND dialog, HWND name, const QString& path) {
-    const std::wstring text = path.toStdWString();
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 QFileDialog* qt_file_dialog() {
@@ -168,6 +139,22 @@ class ConfiguratorUnderWine : public QObject {
     void backups_in_the_windows_open_dialog();
 
   private:
+    // "Zapis szablonu na dysk" pressed in the messages window, opened from
+    // the parameters window as a user does.
+    void save_from_the_messages_window() {
+        Forms& forms = app_.forms();
+        when_in_front(*forms.form2, [&] {
+            wait_until([&] { return forms.state->parameter_rules_armed == 1; });
+            when_in_front(*forms.form3, [&] {
+                forms.form3->SpeedButton3->click();
+                forms.form3->close();
+            });
+            forms.form2->SpeedButton1->click();
+            forms.form2->close();
+        });
+        app_.main_window().SpeedButton6->click();
+    }
+
     AppWindows app_;
     std::unique_ptr<ModalWatcher> watcher_;
 };
@@ -194,16 +181,7 @@ void ConfiguratorUnderWine::template_with_polish_letters_saves_and_loads() {
     const QByteArray expected = demo_memory_with_daily_limit("40");
     Forms& forms = app_.forms();
     override_save_dialog([&](const QString&) { return path; });
-    when_in_front(*forms.form2, [&] {
-        wait_until([&] { return forms.state->parameter_rules_armed == 1; });
-        when_in_front(*forms.form3, [&] {
-            forms.form3->SpeedButton3->click(); // "Zapis szablonu na dysk"
-            forms.form3->close();
-        });
-        forms.form2->SpeedButton1->click();
-        forms.form2->close();
-    });
-    app_.main_window().SpeedButton6->click();
+    save_from_the_messages_window();
     QCOMPARE(watcher_->texts(),
              QStringList{qs("Operacja zapisu do pliku przeprowadzona pomyślnie")});
     QCOMPARE(file_contents(path).size(), 4096);
@@ -240,16 +218,7 @@ void ConfiguratorUnderWine::device_names_are_refused_as_template_files() {
 
         watcher_->clear();
         override_save_dialog([&](const QString&) { return folder + QLatin1Char('\\') + name; });
-        when_in_front(*forms.form2, [&] {
-            wait_until([&] { return forms.state->parameter_rules_armed == 1; });
-            when_in_front(*forms.form3, [&] {
-                forms.form3->SpeedButton3->click();
-                forms.form3->close();
-            });
-            forms.form2->SpeedButton1->click();
-            forms.form2->close();
-        });
-        app_.main_window().SpeedButton6->click();
+        save_from_the_messages_window();
         QCOMPARE(watcher_->texts(), QStringList{qs("Operacja zapisu nie powiodła się")});
     }
 }
@@ -258,81 +227,69 @@ void ConfiguratorUnderWine::device_names_are_refused_as_template_files() {
 // "biuro Łódź ąę.sbn"; configurator_test.sh compares the report's text with
 // the Linux tool's report of that template.
 void ConfiguratorUnderWine::report_through_the_save_dialog() {
-    Forms& forms = app_.forms();
     const QString path = argument(1) + QStringLiteral("\\Szablony żółć\\raport biuro");
     QStringList types;
     watcher_->on_window = [&](QWidget* window) {
-        auto* dialog = qobject_cast<QFileDialog*>(window);
-        if (dialog == nullptr)
-            return;
-        types = dialog->nameFilters();
-        dialog->selectNameFilter(types.value(1));
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        if (auto* dialog = qobject_cast<QFileDialog*>(window)) {
+            types = dialog->nameFilters();
+            dialog->selectNameFilter(types.value(1));
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+        }
     };
-    when_in_front(*forms.form2, [&] {
-        wait_until([&] { return forms.state->parameter_rules_armed == 1; });
-        when_in_front(*forms.form3, [&] {
-            forms.form3->SpeedButton3->click(); // "Zapis szablonu na dysk"
-            forms.form3->close();
-        });
-        forms.form2->SpeedButton1->click();
-        forms.form2->close();
-    });
-    app_.main_window().SpeedButton6->click();
+    save_from_the_messages_window();
     QCOMPARE(types, (QStringList{QStringLiteral("sbn (sbn)"), qs("Raport ustawień (*.pdf)")}));
     QCOMPARE(watcher_->texts(), QStringList{qs("Raport ustawień został zapisany")});
     QVERIFY(file_contents(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
 }
 
-// Windows' own open dialog: its file types, the backups type taking it to
-// the backup folder, and the backup of the demo read loading from there.
+// Windows' own open dialog, driven as a user would: its file types, the
+// backups type taking it to the backup folder, the demo read's backup
+// loading from there.
 void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
     const std::vector<std::string> backups = list_backups(backup_folder());
-    QVERIFY(!backups.empty()); // the demo read's
+    QVERIFY(!backups.empty());
     const QString backup = QString::fromStdString(backups.front());
-    const QByteArray expected = file_contents(backup);
     QStringList types;
     QString folder_shown;
     QByteArray loaded;
-    int ticks = 0;
-    QTimer driver;
+    QTimer driver; // ticks on inside the dialog's own message loop
     QObject::connect(&driver, &QTimer::timeout, [&] {
-        ++ticks;
-        const HWND dialog = native_file_dialog();
-        if (dialog == nullptr) {
-            if (ticks > 400 && qt_file_dialog() != nullptr)
-                qt_file_dialog()->reject(); // never hang on a dialog not found
+        const NativeDialog dialog = native_file_dialog();
+        if (dialog.types == nullptr || dialog.name == nullptr)
             return;
-        }
-        const NativeControls controls = native_controls(dialog);
         if (types.isEmpty()) {
-            types = controls.type_names;
-            choose_native_type(dialog, controls.types, 2);
+            types = dialog.type_names;
+            SendMessageW(dialog.types, CB_SETCURSEL, 2, 0); // "Kopie zapasowe"
+            SendMessageW(dialog.window, WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(dialog.types), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(dialog.types));
             return;
         }
-        QFileDialog* qt_dialog = qt_file_dialog();
-        folder_shown = qt_dialog != nullptr ? qt_dialog->directory().absolutePath() : QString();
         driver.stop();
-        type_name_and_open(dialog, controls.name, backup);
+        folder_shown = qt_file_dialog()->directory().absolutePath();
+        SendMessageW(dialog.name, WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(backup.toStdWString().c_str()));
+        PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
-    driver.start(50);
+    driver.start(100);
+    QTimer::singleShot(30000, [] { // never hang on a dialog that was not found
+        if (qt_file_dialog() != nullptr)
+            qt_file_dialog()->reject();
+    });
     watcher_->on_window = [&](QWidget* window) {
-        if (window != app_.forms().form2)
-            return;
-        loaded = QByteArray(reinterpret_cast<const char*>(app_.forms().state->image_buffer.data()),
-                            4096);
-        window->close();
+        if (window == app_.forms().form2) {
+            loaded = QByteArray(
+                reinterpret_cast<const char*>(app_.forms().state->image_buffer.data()), 4096);
+            window->close();
+        }
     };
     app_.main_window().SpeedButton7->click();
-    driver.stop();
-    QCOMPARE(types, (QStringList{QStringLiteral("sbn (*.sbn)"), qs("Wszystkie pliki"),
-                                 qs("Kopie zapasowe (*.sbn)")}));
-    QCOMPARE(QDir::cleanPath(folder_shown).toLower(),
-             QDir::cleanPath(QDir::fromNativeSeparators(QString::fromStdString(backup_folder())))
-                 .toLower());
-    QCOMPARE(loaded, expected);
-    QCOMPARE(watcher_->texts(), QStringList());
+    QCOMPARE(types,
+             (QStringList{qs("sbn (*.sbn)"), qs("Wszystkie pliki"), qs("Kopie zapasowe (*.sbn)")}));
+    QCOMPARE(QDir(folder_shown).canonicalPath(),
+             QDir(QString::fromStdString(backup_folder())).canonicalPath());
+    QCOMPARE(loaded, file_contents(backup));
 }
 
 QTEST_MAIN(ConfiguratorUnderWine)

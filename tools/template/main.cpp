@@ -244,6 +244,13 @@ std::unique_ptr<QCoreApplication> application(int& argc, char** argv, bool with_
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 #endif
+    // Qt's own notes (no runtime folder in a root shell, say) are no concern
+    // of an installer; only its errors are passed on.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            gnc::cli::write_err(text.toStdString() + "\n");
+        }
+    });
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
