@@ -31,25 +31,39 @@ QStringList qt_filters(const QString& filter) {
     return filters;
 }
 
-// The dialog shows no title and starts in Qt's default folder; choosing a
-// file type that has a folder of its own takes it there. The Windows dialog
-// reports the change of type as Qt's own dialog does, and goes to a folder
-// set while it is open.
+// The dialog shows no title and starts in Qt's default folder. Choosing a
+// file type that has a folder of its own opens the dialog again in that
+// folder, with that type chosen: Windows' own dialog (Wine's as well) does
+// not go to a folder set while it is open, though both report the change of
+// type as Qt's own dialog does.
 QString run_open_dialog(QWidget* parent, const QString& filter, const QStringList& type_folders) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
     const QStringList filters = qt_filters(filter);
-    dialog.setNameFilters(filters);
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
-        const QString folder = type_folders.value(filters.indexOf(chosen));
-        if (folder.isEmpty() || !QDir().mkpath(folder))
-            return;
-        dialog.setDirectory(folder);
-    });
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    QString folder; // where the dialog opens; empty for Qt's default
+    qsizetype type = 0;
+    for (;;) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(filters);
+        if (!folder.isEmpty())
+            dialog.setDirectory(folder);
+        dialog.selectNameFilter(filters.value(type));
+        bool reopen = false;
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&](const QString& chosen) {
+                             const QString wanted = type_folders.value(filters.indexOf(chosen));
+                             if (wanted.isEmpty() || wanted == folder || !QDir().mkpath(wanted))
+                                 return;
+                             folder = wanted;
+                             type = filters.indexOf(chosen);
+                             reopen = true;
+                             dialog.reject();
+                         });
+        if (dialog.exec() == QDialog::Accepted)
+            return dialog.selectedFiles().value(0);
+        if (!reopen)
+            return {};
+    }
 }
 
 } // namespace

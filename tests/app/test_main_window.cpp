@@ -182,9 +182,8 @@ class TestMainWindow : public QObject {
         const auto same_picture = [](const QIcon& icon, const char* path) {
             const QImage expected(QString::fromLatin1(path));
             const QImage drawn = icon.pixmap(expected.size()).toImage();
-            return !expected.isNull() &&
-                   drawn.convertToFormat(QImage::Format_ARGB32) ==
-                       expected.convertToFormat(QImage::Format_ARGB32);
+            return !expected.isNull() && drawn.convertToFormat(QImage::Format_ARGB32) ==
+                                             expected.convertToFormat(QImage::Format_ARGB32);
         };
         const std::pair<QToolButton*, const char*> buttons[] = {
             {main().SpeedButton1, pictures::connect},
@@ -444,8 +443,8 @@ class TestMainWindow : public QObject {
     }
 
     // The real open dialog: templates, then any file, then the backups, a
-    // type that takes the dialog to the backup folder; a backup chosen there
-    // loads as any template does, and the report names it.
+    // type that opens the dialog again in the backup folder; a backup chosen
+    // there loads as any template does, and the report names it.
     void backups_are_a_file_type_of_the_open_dialog() {
         QTemporaryDir home;
         const QByteArray data_home = qgetenv("XDG_DATA_HOME");
@@ -468,9 +467,12 @@ class TestMainWindow : public QObject {
             types = dialog->nameFilters();
             QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")),
                             Qt::Key_End);
-            folder_shown = dialog->directory().absolutePath();
-            dialog->selectFile(QFileInfo(QString::fromStdString(backup.path)).fileName());
-            static_cast<QDialog*>(dialog)->accept();
+            later([&] { // shown again in the backup folder
+                auto* again = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                folder_shown = again->directory().absolutePath();
+                again->selectFile(QFileInfo(QString::fromStdString(backup.path)).fileName());
+                static_cast<QDialog*>(again)->accept();
+            });
         };
         main().SpeedButton7->click();
         QCOMPARE(types, (QStringList{QStringLiteral("sbn (*.sbn)"), utf8("Wszystkie pliki (*)"),

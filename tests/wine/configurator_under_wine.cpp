@@ -35,6 +35,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -243,22 +244,23 @@ void ConfiguratorUnderWine::report_through_the_save_dialog() {
     QVERIFY(file_contents(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
 }
 
-// Windows' own open dialog, driven as a user would: its file types, the
-// backups type taking it to the backup folder, the demo read's backup
-// loading from there.
+// Windows' own open dialog, driven as a user would: its file types; the
+// backups type opens it again in the backup folder, where the demo read's
+// backup, named without its folder, loads.
 void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
     const std::vector<std::string> backups = list_backups(backup_folder());
     QVERIFY(!backups.empty());
     const QString backup = QString::fromStdString(backups.front());
     QStringList types;
-    QString folder_shown;
+    HWND first = nullptr;
     QByteArray loaded;
     QTimer driver; // ticks on inside the dialog's own message loop
     QObject::connect(&driver, &QTimer::timeout, [&] {
         const NativeDialog dialog = native_file_dialog();
-        if (dialog.types == nullptr || dialog.name == nullptr)
+        if (dialog.types == nullptr || dialog.name == nullptr || dialog.window == first)
             return;
-        if (types.isEmpty()) {
+        if (first == nullptr) {
+            first = dialog.window;
             types = dialog.type_names;
             SendMessageW(dialog.types, CB_SETCURSEL, 2, 0); // "Kopie zapasowe"
             SendMessageW(dialog.window, WM_COMMAND,
@@ -267,9 +269,8 @@ void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
             return;
         }
         driver.stop();
-        folder_shown = qt_file_dialog()->directory().absolutePath();
-        SendMessageW(dialog.name, WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(backup.toStdWString().c_str()));
+        const std::wstring name = QFileInfo(backup).fileName().toStdWString();
+        SendMessageW(dialog.name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
     driver.start(100);
@@ -287,8 +288,6 @@ void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
     app_.main_window().SpeedButton7->click();
     QCOMPARE(types,
              (QStringList{qs("sbn (*.sbn)"), qs("Wszystkie pliki"), qs("Kopie zapasowe (*.sbn)")}));
-    QCOMPARE(QDir(folder_shown).canonicalPath(),
-             QDir(QString::fromStdString(backup_folder())).canonicalPath());
     QCOMPARE(loaded, file_contents(backup));
 }
 
