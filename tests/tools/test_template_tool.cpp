@@ -222,7 +222,7 @@ EncoderInput limits(bool on) {
     in.messages.CheckBox1 = on;
     in.messages.Edit11 = on ? "4" : "";
     for (std::size_t i = 0; on && i < text_slot_count; ++i) {
-        std::string& text = in.messages.texts[i];
+        std::string& text = in.messages.texts[i] = "Slot" + std::to_string(i);
         while (text.size() < text_slots[i].longest_text)
             text += " slowo" + std::to_string(text.size());
         text.resize(text_slots[i].longest_text);
