@@ -125,8 +125,12 @@ class FitCheck {
 
     QString name_of(const QWidget& widget) const {
         QString name = widget.objectName();
-        if (name.isEmpty())
+        if (name.isEmpty()) {
+            // Items of a radio group are known by their group.
             name = QString::fromLatin1(widget.metaObject()->className());
+            if (!widget.parentWidget()->objectName().isEmpty())
+                name = widget.parentWidget()->objectName() + QLatin1Char(' ') + name;
+        }
         if (const auto* group = qobject_cast<const QGroupBox*>(&widget))
             name += QStringLiteral(" \"%1\"").arg(group->title());
         else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
