@@ -87,9 +87,10 @@ class FitCheck {
         const QRectF outer = outer_rect(window);
         check_in_work_area(outer);
         check_children(window);
-        report_ << QStringLiteral("%1 %2 %3 outer %4 font %5 px %6\n")
+        report_ << QStringLiteral("%1 %2 %3 outer %4 %5 font %6 px %7\n")
                        .arg(screen_name_, QString::number(ratio_, 'g', 3), window.objectName(),
-                            device_rect(outer, ratio_), QString::number(smallest_font_, 'g', 3),
+                            device_rect(outer, ratio_), frame_note(outer, window.geometry()),
+                            QString::number(smallest_font_, 'g', 3),
                             faults_ == faults_before ? QStringLiteral("fits")
                                                      : QStringLiteral("FAULT"));
         report_.flush();
@@ -118,9 +119,24 @@ class FitCheck {
         return {client.topLeft(), client.size().grownBy(frame)};
     }
 
+    // The frame's left, top, right and bottom widths in device pixels, and
+    // whether the platform reported them.
+    QString frame_note(const QRectF& outer, const QRectF& client) const {
+        const bool reported = outer.topLeft() != client.topLeft();
+        const QMarginsF frame =
+            reported ? QMarginsF(client.left() - outer.left(), client.top() - outer.top(),
+                                 outer.right() - client.right(), outer.bottom() - client.bottom())
+                     : assumed_frame();
+        return QStringLiteral("frame %1,%2,%3,%4 %5")
+            .arg(device(frame.left(), ratio_), device(frame.top(), ratio_),
+                 device(frame.right(), ratio_), device(frame.bottom(), ratio_),
+                 reported ? QStringLiteral("reported") : QStringLiteral("assumed"));
+    }
+
     void fault(const QString& what) {
         ++faults_;
-        report_ << QStringLiteral("  FAULT %1 %2: %3\n").arg(screen_name_, window_->objectName(), what);
+        report_
+            << QStringLiteral("  FAULT %1 %2: %3\n").arg(screen_name_, window_->objectName(), what);
     }
 
     QString name_of(const QWidget& widget) const {
@@ -172,12 +188,11 @@ class FitCheck {
     void check_inside(const QWidget& widget, const QWidget& parent) {
         if (parent.rect().contains(widget.geometry()))
             return;
-        const QString where = &parent == window_
-                                  ? QStringLiteral("its window (%1)")
-                                        .arg(device_rect(QRectF(parent.rect()), ratio_))
-                                  : QStringLiteral("its group %1 (%2)")
-                                        .arg(name_of(parent),
-                                             device_rect(QRectF(parent.rect()), ratio_));
+        const QString where =
+            &parent == window_
+                ? QStringLiteral("its window (%1)").arg(device_rect(QRectF(parent.rect()), ratio_))
+                : QStringLiteral("its group %1 (%2)")
+                      .arg(name_of(parent), device_rect(QRectF(parent.rect()), ratio_));
         fault(QStringLiteral("%1 at %2 runs out of %3")
                   .arg(name_of(widget), device_rect(QRectF(widget.geometry()), ratio_), where));
     }
@@ -199,7 +214,8 @@ class FitCheck {
                 return;
             }
             const int indent = std::max(label->indent(), 0);
-            needed = label->fontMetrics().size(0, label->text()).width() + 2 * label->margin() + indent;
+            needed =
+                label->fontMetrics().size(0, label->text()).width() + 2 * label->margin() + indent;
             room = contents.width();
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
             if (button->text().isEmpty() || is_icon_only(*button))
@@ -238,8 +254,9 @@ class FitCheck {
             return style->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width() -
                    icon;
         }
-        return button.width() - (button.sizeHint().width() -
-                                 button.fontMetrics().size(Qt::TextShowMnemonic, button.text()).width());
+        return button.width() -
+               (button.sizeHint().width() -
+                button.fontMetrics().size(Qt::TextShowMnemonic, button.text()).width());
     }
 
     void note_font(const QWidget& widget) {
@@ -303,14 +320,16 @@ void walk_every_window(AppWindows& app, FitCheck& check) {
     check.check_window(main);
     visit(check, *forms.form6, main, show(forms.form6));
     visit(check, *forms.form4, main, show(forms.form4));
-    visit(check, *forms.form2, main, [&] { main.SpeedButton6->click(); }, [&] {
-        wait_for_settling(*forms.state);
-        // An operator chosen: the way on to the messages window.
-        forms.form2->radiogroup6->item(0)->click();
-        visit(check, *forms.form3, main, [&] { forms.form2->SpeedButton1->click(); }, [&] {
-            visit(check, *forms.form5, main, show(forms.form5));
+    visit(
+        check, *forms.form2, main, [&] { main.SpeedButton6->click(); },
+        [&] {
+            wait_for_settling(*forms.state);
+            // An operator chosen: the way on to the messages window.
+            forms.form2->radiogroup6->item(0)->click();
+            visit(
+                check, *forms.form3, main, [&] { forms.form2->SpeedButton1->click(); },
+                [&] { visit(check, *forms.form5, main, show(forms.form5)); });
         });
-    });
     visit(check, *forms.form7, main, [&] { main.SpeedButton3->click(); });
     visit(check, *forms.form8, main, [&] { main.SpeedButton8->click(); });
     visit(check, *forms.form10, main, [&] { main.SpeedButton4->click(); });
