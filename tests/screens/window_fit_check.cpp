@@ -218,7 +218,8 @@ class FitCheck {
                 label->fontMetrics().size(0, label->text()).width() + 2 * label->margin() + indent;
             room = contents.width();
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
-            if (button->text().isEmpty() || is_icon_only(*button))
+            // The picture buttons show no text.
+            if (button->text().isEmpty() || qobject_cast<const QToolButton*>(button) != nullptr)
                 return;
             needed = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width();
             room = text_room(*button);
@@ -230,33 +231,19 @@ class FitCheck {
                       .arg(name_of(widget), device(needed, ratio_), device(room, ratio_)));
     }
 
-    static bool is_icon_only(const QAbstractButton& button) {
-        const auto* tool = qobject_cast<const QToolButton*>(&button);
-        return tool != nullptr && tool->toolButtonStyle() == Qt::ToolButtonIconOnly;
-    }
-
-    // The width the style leaves for a button's text: the contents of a
-    // check box or radio button beside its indicator, the inside of a push
-    // button within its bevel (without its icon).
+    // The width the style leaves for a button's text: beside the indicator
+    // of a check box or radio button, inside the bevel of a push button.
     static int text_room(const QAbstractButton& button) {
         QStyleOptionButton option;
         option.initFrom(&button);
         option.text = button.text();
-        option.icon = button.icon();
-        option.iconSize = button.iconSize();
-        QStyle* style = button.style();
+        QStyle::SubElement contents = QStyle::SE_PushButtonContents;
         if (qobject_cast<const QCheckBox*>(&button) != nullptr)
-            return style->subElementRect(QStyle::SE_CheckBoxContents, &option, &button).width();
-        if (qobject_cast<const QRadioButton*>(&button) != nullptr)
-            return style->subElementRect(QStyle::SE_RadioButtonContents, &option, &button).width();
-        if (qobject_cast<const QPushButton*>(&button) != nullptr) {
-            const int icon = button.icon().isNull() ? 0 : button.iconSize().width() + 4;
-            return style->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width() -
-                   icon;
-        }
-        return button.width() -
-               (button.sizeHint().width() -
-                button.fontMetrics().size(Qt::TextShowMnemonic, button.text()).width());
+            contents = QStyle::SE_CheckBoxContents;
+        else if (qobject_cast<const QRadioButton*>(&button) != nullptr)
+            contents = QStyle::SE_RadioButtonContents;
+        const int icon = button.icon().isNull() ? 0 : button.iconSize().width() + 4;
+        return button.style()->subElementRect(contents, &option, &button).width() - icon;
     }
 
     void note_font(const QWidget& widget) {
