@@ -4,11 +4,11 @@
 # as the monitor's work area), and the prefix's LogPixels set to the scale
 # (96 at 100 %, 120 at 125 %, 144 at 150 %, 168 at 175 %, 192 at 200 %), the
 # way Windows sets its scaling. Qt takes the frame from Windows' own window
-# metrics here, as Wine computes them: a title bar that grows with LogPixels
-# and 3-pixel borders at every scale. What Windows' own themes draw (wider
-# borders, the invisible resize margins) Wine cannot show, nor a window
-# moving between monitors of different scales: Wine gives every monitor the
-# one LogPixels.
+# metrics here, as Wine computes them: for these windows a title bar that
+# grows with LogPixels (23 pixels at 96, 42 at 192) and no borders. What
+# Windows' own themes draw (borders, the invisible resize margins) Wine
+# cannot show, nor a window moving between monitors of different scales:
+# Wine gives every monitor the one LogPixels.
 #   wine_screens_test.sh SCRIPTS_DIR CHECK_PROGRAM SCREEN=WORK_AREA=fits|fault...
 SCRIPTS="$1"
 program="$2"
