@@ -6,7 +6,7 @@ packages=(
   cmake g++ make ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 qt6-translations-l10n
   libjpeg-dev
-  xvfb xauth fonts-dejavu-core fonts-liberation
+  xvfb xauth x11-utils fonts-dejavu-core fonts-liberation
   dpkg-dev file
   # pdftotext, pdfinfo, pdffonts: the settings report read back in the tests
   poppler-utils

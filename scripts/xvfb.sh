@@ -1,10 +1,12 @@
-# Sourced by the scripts that show Windows programs under Wine: start_xvfb
-# starts an X server of their own on a display number no one uses (Xvfb
-# chooses it) and exports DISPLAY; stop_xvfb ends it.
+# Sourced by the scripts that show programs on an X server of their own:
+# start_xvfb [WIDTHxHEIGHT] starts one (1280x1024 unless told, 96 pixels per
+# inch) on a display number no one uses (Xvfb chooses it) and exports
+# DISPLAY; stop_xvfb ends it.
 start_xvfb() {
   local number_file
   number_file="$(mktemp)"
-  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$number_file" 2>/dev/null &
+  Xvfb -displayfd 1 -screen 0 "${1:-1280x1024}x24" -dpi 96 -nolisten tcp -noreset \
+    >"$number_file" 2>/dev/null &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$number_file" ] && break
