@@ -23,4 +23,9 @@ void arrange_when_shown(QWidget* widget, std::function<void()> arrange);
 // before the window is shown sizes it once.
 void fit_when_shown(QWidget* widget);
 
+// Runs the arrangements of `window` again, once it has been shown: its
+// controls' fonts have changed (nothing happens before the first show,
+// which runs them anyway).
+void arrange_again(QWidget* window);
+
 } // namespace gnc
