@@ -105,6 +105,9 @@ bool has_indicator(const QWidget* widget) {
 struct ControlLayout {
     QPointer<QWidget> widget;
     std::optional<QRect> geometry; // none: a layout places it
+    // Never resized by the window's code: Qt sizes it to its contents when
+    // it first shows, and so does the window when the fonts change.
+    bool sized_by_contents = false;
     std::optional<QFont> font;     // only a font set on the control itself
     std::optional<QSize> icon_size;
     std::optional<QMargins> margins; // of the control's own layout
@@ -118,9 +121,11 @@ bool placed_by_layout(const QWidget* widget) {
 }
 
 ControlLayout layout_of(QWidget* widget) {
-    ControlLayout control{widget, {}, {}, {}, {}, 0};
-    if (!widget->isWindow() && !placed_by_layout(widget))
+    ControlLayout control{widget, {}, false, {}, {}, {}, 0};
+    if (!widget->isWindow() && !placed_by_layout(widget)) {
         control.geometry = widget->geometry();
+        control.sized_by_contents = !widget->testAttribute(Qt::WA_Resized);
+    }
     if (widget->testAttribute(Qt::WA_SetFont) && widget->font().pixelSize() > 0)
         control.font = widget->font();
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -254,8 +259,12 @@ class WindowFit : public QObject {
         }
         if (has_indicator(widget) && widget->style() != indicator_style())
             widget->setStyle(indicator_style());
-        if (control.geometry)
+        if (control.sized_by_contents) {
+            widget->move(scale_rect(*control.geometry, scale).topLeft());
+            widget->adjustSize();
+        } else if (control.geometry) {
             widget->setGeometry(scale_rect(*control.geometry, scale));
+        }
         if (control.icon_size)
             static_cast<QAbstractButton*>(widget)->setIconSize(
                 QSize(scale_length(control.icon_size->width(), scale),
