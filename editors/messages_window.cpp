@@ -164,8 +164,8 @@ void TForm3::create_test_message_controls() {
     CheckBox1 = new QCheckBox(qs("Wysyłanie wiadomości testowej "), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->move(288, 720);
-    arrange_when_shown(CheckBox1,
-                       [box = CheckBox1] { box->resize(box->sizeHint().width(), scaled(box, 17)); });
+    arrange_when_shown(
+        CheckBox1, [box = CheckBox1] { box->resize(box->sizeHint().width(), scaled(box, 17)); });
     Edit11 = new QLineEdit(QStringLiteral("Edit11"), this);
     Edit11->setObjectName(QStringLiteral("Edit11"));
     Edit11->setGeometry(552, 712, 33, 24);

@@ -31,13 +31,15 @@ namespace {
 // is read at its first request.
 class SizedPictureIcon : public QIconEngine {
   public:
-    SizedPictureIcon(QString path, QList<int> sizes) : path_(std::move(path)), sizes_(std::move(sizes)) {
+    SizedPictureIcon(QString path, QList<int> sizes)
+        : path_(std::move(path)), sizes_(std::move(sizes)) {
         std::sort(sizes_.begin(), sizes_.end());
     }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
-        const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1.0;
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1.0;
         drawing_for(rect.size() * ratio).paint(painter, rect, Qt::AlignCenter, mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {

@@ -30,7 +30,6 @@ inline constexpr const char* write_device = ":/pictures/write_device.png";
 inline constexpr const char* save_disk = ":/pictures/save_disk.png";
 
 inline constexpr const char* window_icon = ":/icons/gsm-notifier-config.png";
-inline constexpr const char* window_icon_large = ":/icons/gsm-notifier-config-64.png";
 
 inline constexpr const char* cable_schematic = ":/schematics/cable.jpg";
 inline constexpr const char* mounting_schematic = ":/schematics/mounting.jpg";

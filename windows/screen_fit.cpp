@@ -5,12 +5,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QProxyStyle>
-#include <QRadioButton>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QRadioButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -42,9 +42,9 @@ QMargins frame_of(const QWidget* window) {
     QMargins frame = largest_frame_seen();
     if (const QWindow* handle = window->windowHandle()) {
         const QMargins own = handle->frameMargins();
-        frame = QMargins(std::max(frame.left(), own.left()), std::max(frame.top(), own.top()),
-                         std::max(frame.right(), own.right()),
-                         std::max(frame.bottom(), own.bottom()));
+        frame =
+            QMargins(std::max(frame.left(), own.left()), std::max(frame.top(), own.top()),
+                     std::max(frame.right(), own.right()), std::max(frame.bottom(), own.bottom()));
         largest_frame_seen() = frame;
     }
     return frame.isNull() ? assumed_frame : frame;
@@ -54,13 +54,18 @@ int scale_length(int length, double scale) {
     return static_cast<int>(std::lround(length * scale));
 }
 
+// A side of at least one pixel keeps its far edge: a line along a window's
+// right or bottom edge stays inside the window.
 QRect scale_rect(const QRect& rect, double scale) {
-    const int left = scale_length(rect.left(), scale);
-    const int top = scale_length(rect.top(), scale);
     const int right = scale_length(rect.left() + rect.width(), scale);
     const int bottom = scale_length(rect.top() + rect.height(), scale);
-    return QRect(left, top, std::max(right - left, rect.width() > 0 ? 1 : 0),
-                 std::max(bottom - top, rect.height() > 0 ? 1 : 0));
+    int left = scale_length(rect.left(), scale);
+    int top = scale_length(rect.top(), scale);
+    if (rect.width() > 0)
+        left = std::min(left, right - 1);
+    if (rect.height() > 0)
+        top = std::min(top, bottom - 1);
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
 // Check boxes' and radio buttons' boxes and the gaps beside them at the
@@ -108,7 +113,7 @@ struct ControlLayout {
     // Never resized by the window's code: Qt sizes it to its contents when
     // it first shows, and so does the window when the fonts change.
     bool sized_by_contents = false;
-    std::optional<QFont> font;     // only a font set on the control itself
+    std::optional<QFont> font; // only a font set on the control itself
     std::optional<QSize> icon_size;
     std::optional<QMargins> margins; // of the control's own layout
     int spacing = 0;
@@ -201,8 +206,7 @@ class WindowFit : public QObject {
 
     QScreen* target_screen() const {
         if (position_ && !placed_) {
-            const QPoint centre =
-                QRect(*position_, size_).center();
+            const QPoint centre = QRect(*position_, size_).center();
             if (QScreen* screen = QGuiApplication::screenAt(centre * layout_scale))
                 return screen;
         }
@@ -287,8 +291,10 @@ class WindowFit : public QObject {
         const QMargins frame = frame_of(window_);
         const QSize outer = window_->size().grownBy(frame);
         QPoint spot = screen->geometry().topLeft() + *position_ * scale_;
-        spot.setX(std::clamp(spot.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
-        spot.setY(std::clamp(spot.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+        spot.setX(std::clamp(spot.x(), area.left(),
+                             std::max(area.left(), area.right() + 1 - outer.width())));
+        spot.setY(std::clamp(spot.y(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - outer.height())));
         window_->move(spot);
     }
 
@@ -328,7 +334,7 @@ void fit_to_screen(QWidget* window) {
 
 double window_scale(const QWidget* widget) {
     const WindowFit* fit = fit_of(widget);
-    return fit != nullptr && fit->scale() > 0 ? fit->scale() : layout_scale;
+    return fit != nullptr && fit->scale() > 0 ? fit->scale() : 1.0;
 }
 
 int scaled(const QWidget* widget, int layout_pixels) {

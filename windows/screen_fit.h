@@ -29,7 +29,8 @@ inline constexpr int smallest_font_device_pixels = 9;
 void fit_to_screen(QWidget* window);
 
 // The factor from layout pixels to logical pixels that `widget`'s window
-// uses now; layout_scale before the window has been fitted.
+// uses now; 1 before the window has been fitted (it is then laid out in
+// layout pixels).
 double window_scale(const QWidget* widget);
 
 // A length, point or rectangle of `widget`'s window's layout in logical

@@ -294,8 +294,8 @@ void add_pngs(std::vector<Picture>& pictures, const char* name, void (*draw)(QPa
     const QString file = QStringLiteral("pictures/") + QLatin1String(name) + QStringLiteral(".png");
     pictures.push_back({file, [draw] { return button(draw); }});
     for (const int size : gnc::pictures::button_picture_sizes)
-        pictures.push_back(
-            {gnc::pictures::sized_picture(file, size), [draw, size] { return button(draw, size); }});
+        pictures.push_back({gnc::pictures::sized_picture(file, size),
+                            [draw, size] { return button(draw, size); }});
 }
 
 } // namespace
@@ -329,8 +329,9 @@ std::vector<Picture> icon_pictures() {
     };
     // The window icon in the sizes title bars and task bars show it in.
     for (const int size : gnc::pictures::window_icon_sizes)
-        icons.push_back({gnc::pictures::sized_picture(QStringLiteral("icons/gsm-notifier-config.png"), size),
-                         [size] { return button(draw_icon, size); }});
+        icons.push_back(
+            {gnc::pictures::sized_picture(QStringLiteral("icons/gsm-notifier-config.png"), size),
+             [size] { return button(draw_icon, size); }});
     // The desktop's icon theme folders, one drawing per size.
     for (const int size : {16, 32, 48, 64, 128, 256})
         icons.push_back(
