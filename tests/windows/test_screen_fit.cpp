@@ -7,14 +7,18 @@
 #include "windows/screen_fit.h"
 #include "windows/window_base.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace gnc;
 
@@ -90,6 +94,20 @@ class TestScreenFit : public QObject {
         QCOMPARE(window.label->size(), window.label->sizeHint());
     }
 
+    void a_window_moved_to_another_screen_is_fitted_to_that_one() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        LaidOutWindow window(673, 889); // the parameters window's size
+        window.show();
+        QCOMPARE(window_scale(&window), layout_scale);
+        window.windowHandle()->setScreen(screens[1]);
+        QVERIFY(window_scale(&window) < layout_scale);
+        QVERIFY(window.frameGeometry().height() <= screens[1]->availableGeometry().height());
+        window.windowHandle()->setScreen(screens[0]);
+        QCOMPARE(window_scale(&window), layout_scale);
+        QCOMPARE(window.size(), QSize(532, 686));
+    }
+
     void check_boxes_get_boxes_at_the_window_scale() {
         LaidOutWindow window(400, 200);
         auto* box = new QCheckBox(&window);
@@ -102,5 +120,20 @@ class TestScreenFit : public QObject {
     }
 };
 
-QTEST_MAIN(TestScreenFit)
+// Qt's offscreen platform with two screens: a 1920 x 1080 one and a small one
+// to its right.
+int main(int argc, char** argv) {
+    QTemporaryDir folder;
+    const QString config = folder.filePath(QStringLiteral("screens.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(R"({"screens": [{"name": "A", "x": 0, "y": 0, "width": 1920, "height": 1080},
+                               {"name": "B", "x": 1920, "y": 0, "width": 1024, "height": 600}]})");
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
+    QApplication application(argc, argv);
+    TestScreenFit test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_screen_fit.moc"
