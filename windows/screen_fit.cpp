@@ -26,27 +26,25 @@ namespace {
 
 const QString fit_name = QStringLiteral("gnc-screen-fit");
 
-// Title bar and borders assumed for a window whose frame is not known yet
-// (before any window has been shown with a frame): a usual title bar at
-// 100 %, with borders on every side.
+// Title bar and borders assumed while no shown window tells its frame: a
+// usual title bar at 100 %, with borders on every side.
 constexpr QMargins assumed_frame(8, 31, 8, 8);
 
-// The largest frame a shown window has had so far: the windows share one
-// kind of title bar.
-QMargins& largest_frame_seen() {
-    static QMargins frame;
-    return frame;
+QMargins larger(const QMargins& a, const QMargins& b) {
+    return QMargins(std::max(a.left(), b.left()), std::max(a.top(), b.top()),
+                    std::max(a.right(), b.right()), std::max(a.bottom(), b.bottom()));
 }
 
+// The frame `window` has, or the largest one a shown window has: the
+// windows share one kind of title bar.
 QMargins frame_of(const QWidget* window) {
-    QMargins frame = largest_frame_seen();
-    if (const QWindow* handle = window->windowHandle()) {
-        const QMargins own = handle->frameMargins();
-        frame =
-            QMargins(std::max(frame.left(), own.left()), std::max(frame.top(), own.top()),
-                     std::max(frame.right(), own.right()), std::max(frame.bottom(), own.bottom()));
-        largest_frame_seen() = frame;
+    QMargins frame;
+    for (const QWindow* shown : QGuiApplication::topLevelWindows()) {
+        if (shown->isVisible())
+            frame = larger(frame, shown->frameMargins());
     }
+    if (const QWindow* handle = window->windowHandle())
+        frame = larger(frame, handle->frameMargins());
     return frame.isNull() ? assumed_frame : frame;
 }
 
