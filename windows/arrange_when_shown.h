@@ -5,7 +5,8 @@
 // it out. The program builds every window at start-up, but most of them stay
 // hidden until asked for; their controls are measured just before the window
 // is first shown instead, so that the main window appears sooner. A window
-// that has been shown once measures at once.
+// that has been shown once measures at once. The arrangements are kept: when
+// a window's fonts change (screen_fit.h), they run again.
 
 #include <functional>
 

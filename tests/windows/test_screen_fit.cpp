@@ -103,6 +103,7 @@ class TestScreenFit : public QObject {
         window.windowHandle()->setScreen(screens[1]);
         QVERIFY(window_scale(&window) < layout_scale);
         QVERIFY(window.frameGeometry().height() <= screens[1]->availableGeometry().height());
+        QCOMPARE(window.label->size(), window.label->sizeHint()); // fitted to its smaller font
         window.windowHandle()->setScreen(screens[0]);
         QCOMPARE(window_scale(&window), layout_scale);
         QCOMPARE(window.size(), QSize(532, 686));
