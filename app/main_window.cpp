@@ -21,6 +21,7 @@
 #include "windows/modal.h"
 #include "windows/programming_window.h"
 #include "windows/read_window.h"
+#include "windows/screen_fit.h"
 #include "windows/text.h"
 
 #include <QComboBox>
@@ -46,7 +47,7 @@ QToolButton* place_picture_button(QWidget* parent, const char* name, const char*
                                   int top, int width = 41, int height = 41) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(pictures::picture_icon(QString::fromLatin1(picture)));
+    button->setIcon(pictures::icon_read_when_drawn(picture));
     button->setIconSize(QSize(32, 32));
     button->setGeometry(left, top, width, height);
     button->setFocusPolicy(Qt::NoFocus);
@@ -107,6 +108,12 @@ TForm1::TForm1(Forms& forms, QWidget* parent) : QWidget(parent), forms_(forms) {
     create_controls();
     create_timers();
     FormCreate();
+}
+
+void TForm1::setVisible(bool visible) {
+    if (visible)
+        fit_to_screen(this);
+    QWidget::setVisible(visible);
 }
 
 void TForm1::create_controls() {

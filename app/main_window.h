@@ -25,6 +25,8 @@ class TForm1 : public QWidget, public MainState, public FormEvents, public LinkV
     Q_OBJECT
   public:
     explicit TForm1(Forms& forms, QWidget* parent = nullptr);
+    // Fits the window to its screen (screen_fit.h) before it shows.
+    void setVisible(bool visible) override;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

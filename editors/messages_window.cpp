@@ -10,6 +10,7 @@
 #include "windows/forms.h"
 #include "windows/main_state.h"
 #include "windows/modal.h"
+#include "windows/screen_fit.h"
 #include "windows/text.h"
 
 #include <QCheckBox>
@@ -163,7 +164,8 @@ void TForm3::create_test_message_controls() {
     CheckBox1 = new QCheckBox(qs("Wysyłanie wiadomości testowej "), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->move(288, 720);
-    arrange_when_shown(CheckBox1, [box = CheckBox1] { box->resize(box->sizeHint().width(), 17); });
+    arrange_when_shown(
+        CheckBox1, [box = CheckBox1] { box->resize(box->sizeHint().width(), scaled(box, 17)); });
     Edit11 = new QLineEdit(QStringLiteral("Edit11"), this);
     Edit11->setObjectName(QStringLiteral("Edit11"));
     Edit11->setGeometry(552, 712, 33, 24);
@@ -185,9 +187,10 @@ QToolButton* TForm3::create_action_button(const char* name, const char* picture,
     button->setIconSize(QSize(32, 32));
     auto* label = add_label(this, name, caption);
     label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Caption"));
-    arrange_when_shown(label, [label, geometry] {
+    arrange_when_shown(label, [label, button] {
         label->adjustSize();
-        label->move(geometry.right() + 9, geometry.center().y() - label->height() / 2);
+        const QRect beside = button->geometry();
+        label->move(beside.right() + scaled(label, 9), beside.center().y() - label->height() / 2);
     });
     return button;
 }

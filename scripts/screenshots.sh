@@ -8,10 +8,20 @@ build="${BUILD_DIR:-$root/build}"
 "$root/scripts/ensure-deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target gnc-screenshots gsm-notifier-template
-QT_QPA_PLATFORM=offscreen "$build/tools/screenshots/gnc-screenshots" \
-  "$root/resources/demo/demo.sbn" "$root/docs/screenshots"
-report="$(mktemp -d)"
-trap 'rm -rf "$report"' EXIT
+# Qt's offscreen screen, of the given size in device pixels, at a given
+# scale: the windows fit it without shrinking.
+render() { # WIDTH HEIGHT SCALE FOLDER
+  local config="$work/screen-$1x$2.json"
+  printf '{"screens": [{"name": "Screen", "width": %d, "height": %d}]}\n' "$1" "$2" >"$config"
+  QT_QPA_PLATFORM="offscreen:configfile=$config" QT_SCALE_FACTOR="$3" \
+    "$build/tools/screenshots/gnc-screenshots" "$root/resources/demo/demo.sbn" "$4"
+}
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+render 1920 1080 1 "$root/docs/screenshots"
+# The parameters window once more at 150 %, as on a laptop with that setting.
+render 2560 1440 1.5 "$work/150"
+cp "$work/150/parameters-window.png" "$root/docs/screenshots/parameters-window-150.png"
 "$build/tools/template/gsm-notifier-template" report "$root/resources/demo/demo.sbn" \
-  "$report/demo.pdf"
-pdftoppm -png -r 80 -singlefile "$report/demo.pdf" "$root/docs/screenshots/settings-report"
+  "$work/demo.pdf"
+pdftoppm -png -r 80 -singlefile "$work/demo.pdf" "$root/docs/screenshots/settings-report"

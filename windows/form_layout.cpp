@@ -111,6 +111,13 @@ QFrame* place_line(QWidget* parent, const char* name, int left, int top, int wid
     line->setObjectName(QString::fromLatin1(name));
     line->setFrameStyle((height == 1 ? QFrame::HLine : QFrame::VLine) | QFrame::Plain);
     line->setGeometry(left, top, width, height);
+    // Filled in the line's colour as well: at a fractional scale the drawn
+    // line can fall beside the pixels the control covers and vanish, while
+    // the fill covers them exactly (at least one pixel, never blurred).
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::WindowText));
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
     return line;
 }
 

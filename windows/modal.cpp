@@ -1,5 +1,6 @@
 #include "windows/modal.h"
 
+#include "windows/screen_fit.h"
 #include "windows/window_base.h"
 
 #include <QKeyEvent>
@@ -78,6 +79,12 @@ void show_box(QMessageBox::Icon icon, const char* title, const QString& text) {
 } // namespace
 
 TForm::TForm(QWidget* parent) : QDialog(parent) {}
+
+void TForm::setVisible(bool visible) {
+    if (visible)
+        fit_to_screen(this);
+    QDialog::setVisible(visible);
+}
 
 void TForm::keyPressEvent(QKeyEvent* event) {
     if (escape_ignored_ && event->key() == Qt::Key_Escape) {

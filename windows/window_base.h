@@ -21,6 +21,8 @@ class TForm : public QDialog, public FormEvents {
     explicit TForm(QWidget* parent = nullptr);
     // True while the window is shown modally (between show and close).
     bool is_showing() const { return isVisible(); }
+    // Fits the window to its screen (screen_fit.h) before it shows.
+    void setVisible(bool visible) override;
 
   protected:
     // Escape closes a dialog without running any of its buttons; windows that

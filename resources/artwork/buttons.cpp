@@ -3,6 +3,8 @@
 
 #include "artwork.h"
 
+#include "resources/resource_paths.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -286,41 +288,50 @@ void draw_icon(QPainter& p) {
     p.drawText(QRectF(15, 2, 16, 11), Qt::AlignCenter, QStringLiteral("SMS"));
 }
 
-Picture png(const char* name, void (*draw)(QPainter&)) {
-    return {QStringLiteral("pictures/") + QLatin1String(name) + QStringLiteral(".png"),
-            [draw] { return button(draw); }};
+// The picture in its 32-pixel file and in every other size the windows
+// show it in at the screens' scales.
+void add_pngs(std::vector<Picture>& pictures, const char* name, void (*draw)(QPainter&)) {
+    const QString file = QStringLiteral("pictures/") + QLatin1String(name) + QStringLiteral(".png");
+    pictures.push_back({file, [draw] { return button(draw); }});
+    for (const int size : gnc::pictures::button_picture_sizes)
+        pictures.push_back({gnc::pictures::sized_picture(file, size),
+                            [draw, size] { return button(draw, size); }});
 }
 
 } // namespace
 
 std::vector<Picture> button_pictures() {
-    return {
-        // main window
-        png("connect", draw_connect),
-        png("read", draw_read),
-        png("parameters", draw_parameters),
-        png("template_open", draw_template_open),
-        png("exit", draw_exit),
-        png("cable", draw_cable),
-        png("mounting", draw_mounting),
-        png("about", draw_about),
-        // parameters window
-        png("left_arrow", draw_left_arrow),
-        png("ini", draw_ini_tile),
-        png("bell", draw_bell),
-        // messages window (its exit button uses exit.png)
-        png("back", draw_back),
-        png("factory_texts", draw_factory_texts),
-        png("write_device", draw_write_device),
-        png("save_disk", draw_save_disk),
-    };
+    std::vector<Picture> pictures;
+    // main window
+    add_pngs(pictures, "connect", draw_connect);
+    add_pngs(pictures, "read", draw_read);
+    add_pngs(pictures, "parameters", draw_parameters);
+    add_pngs(pictures, "template_open", draw_template_open);
+    add_pngs(pictures, "exit", draw_exit);
+    add_pngs(pictures, "cable", draw_cable);
+    add_pngs(pictures, "mounting", draw_mounting);
+    add_pngs(pictures, "about", draw_about);
+    // parameters window
+    add_pngs(pictures, "left_arrow", draw_left_arrow);
+    add_pngs(pictures, "ini", draw_ini_tile);
+    add_pngs(pictures, "bell", draw_bell);
+    // messages window (its exit button uses exit.png)
+    add_pngs(pictures, "back", draw_back);
+    add_pngs(pictures, "factory_texts", draw_factory_texts);
+    add_pngs(pictures, "write_device", draw_write_device);
+    add_pngs(pictures, "save_disk", draw_save_disk);
+    return pictures;
 }
 
 std::vector<Picture> icon_pictures() {
     std::vector<Picture> icons = {
         {QStringLiteral("icons/gsm-notifier-config.png"), [] { return button(draw_icon); }},
-        {QStringLiteral("icons/gsm-notifier-config-64.png"), [] { return button(draw_icon, 64); }},
     };
+    // The window icon in the sizes title bars and task bars show it in.
+    for (const int size : gnc::pictures::window_icon_sizes)
+        icons.push_back(
+            {gnc::pictures::sized_picture(QStringLiteral("icons/gsm-notifier-config.png"), size),
+             [size] { return button(draw_icon, size); }});
     // The desktop's icon theme folders, one drawing per size.
     for (const int size : {16, 32, 48, 64, 128, 256})
         icons.push_back(

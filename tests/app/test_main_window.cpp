@@ -23,6 +23,7 @@
 #include "windows/link_lost_notice.h"
 #include "windows/programming_window.h"
 #include "windows/read_window.h"
+#include "windows/screen_fit.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -144,7 +145,7 @@ class TestMainWindow : public QObject {
         QVERIFY(!main().Timer3->isActive());
         for (QTimer* timer : {main().Timer1, main().Timer2, main().Timer3})
             QCOMPARE(timer->timerType(), Qt::PreciseTimer);
-        QCOMPARE(main().size(), QSize(809, 305));
+        QCOMPARE(main().size(), scaled(&main(), QRect(0, 0, 809, 305)).size());
         QCOMPARE(main().windowTitle(), QStringLiteral("DOMOWY SYSTEM POWIADOMIENIA SMS"));
         QVERIFY(!(main().windowFlags() & Qt::WindowMinMaxButtonsHint));
     }
@@ -199,10 +200,20 @@ class TestMainWindow : public QObject {
         };
         for (const auto& [button, path] : buttons)
             QVERIFY2(same_picture(button->icon(), path), path);
+        // Every size is drawn from its own file.
+        const QString exit_picture = QString::fromLatin1(pictures::exit);
+        for (const int size : pictures::button_picture_sizes) {
+            const QString path = pictures::sized_picture(exit_picture, size);
+            QVERIFY2(same_picture(main().SpeedButton2->icon(), qPrintable(path)), qPrintable(path));
+        }
         const QIcon icon = main().windowIcon();
-        QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
+        QCOMPARE(icon.availableSizes().size(), std::size(pictures::window_icon_sizes) + 1);
         QVERIFY(same_picture(icon, pictures::window_icon));
-        QVERIFY(same_picture(icon, pictures::window_icon_large));
+        for (const int size : pictures::window_icon_sizes) {
+            const QString path =
+                pictures::sized_picture(QString::fromLatin1(pictures::window_icon), size);
+            QVERIFY2(same_picture(icon, qPrintable(path)), qPrintable(path));
+        }
     }
 
     void hidden_windows_size_their_texts_only_when_first_shown() {
@@ -222,8 +233,9 @@ class TestMainWindow : public QObject {
         main().SpeedButton6->click();
         QCOMPARE(shown, std::vector<QWidget*>{forms().form2});
         QCOMPARE(title_size, title->sizeHint());
-        QCOMPARE(title->pos(), QPoint(192, 0));
-        QCOMPARE(input_box_size, QSize(17, 17)); // a fixed size, not its caption's
+        QCOMPARE(title->pos(), scaled(title, QPoint(192, 0)));
+        // a fixed size, not its caption's
+        QCOMPARE(input_box_size, scaled(title, QRect(8, 32, 17, 17)).size());
     }
 
     void parameters_window_opened_at_once_shows_the_erased_defaults() {
@@ -495,7 +507,7 @@ class TestMainWindow : public QObject {
         override_end_program([&] { ++ended; });
         main().SpeedButton2->click();
         QCOMPARE(ended, 1);
-        QCOMPARE(main().SpeedButton2->size(), QSize(41, 33));
+        QCOMPARE(main().SpeedButton2->size(), scaled(&main(), QRect(32, 256, 41, 33)).size());
     }
 
     // The template dialogs speak Polish like every other window. Last: the
