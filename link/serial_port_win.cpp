@@ -172,20 +172,31 @@ void SerialPort::close() {
 }
 
 bool SerialPort::open(const std::string& port_name) {
+    return open_device(device_for_port_name(port_name), true);
+}
+
+bool SerialPort::open_device(const QString& device_name, bool report_failure) {
     close();
-    const std::string device = device_for_port_name(port_name).toStdString();
+    const std::string device = device_name.toStdString();
     const HANDLE handle =
         CreateFileW(comm::device_path(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        report_open_failure(device, GetLastError());
+        if (report_failure) {
+            report_open_failure(device, GetLastError());
+        }
         return false;
     }
-    comm::forget_open_failure(device);
+    if (report_failure) {
+        comm::forget_open_failure(device);
+    }
     line_->handle = handle;
     configure_line(handle);
     return true;
 }
+
+// A handle serves any thread: nothing to move.
+void SerialPort::move_to_thread(QThread*) {}
 
 // Earlier output first, then the frame; the call returns once the frame has
 // left the driver, or at its wire time plus the margin, when what is left is
