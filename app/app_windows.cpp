@@ -1,17 +1,17 @@
 #include "app/app_windows.h"
 
 #include "app/main_window.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
+#include "editors/parameters_window.h"
 #include "link/link_controller.h"
 #include "link/searching_port.h"
+#include "windows/connect_window.h"
 #include "windows/end_program.h"
 #include "windows/info_windows.h"
-#include "windows/modal.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
+#include "windows/modal.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
 
 #include <QLabel>
 

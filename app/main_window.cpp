@@ -64,8 +64,7 @@ QToolButton* place_picture_button(QWidget* parent, const char* name, const char*
 // the user-interface thread, as the rest of the program does.
 class PortBox : public QComboBox {
   public:
-    PortBox(QWidget* parent, std::function<void()> renew_tooltips,
-            std::function<void()> renew_list)
+    PortBox(QWidget* parent, std::function<void()> renew_tooltips, std::function<void()> renew_list)
         : QComboBox(parent), renew_tooltips_(std::move(renew_tooltips)),
           renew_list_(std::move(renew_list)) {}
 
@@ -142,7 +141,8 @@ void TForm1::create_controls() {
 // "Wszystkie porty" follow, refreshed whenever the list opens. Each item
 // holds the name its choice gives `port_name`.
 void TForm1::create_port_box() {
-    ComboBox1 = new PortBox(this, [this] { show_port_devices(); }, [this] { refresh_port_list(); });
+    ComboBox1 = new PortBox(
+        this, [this] { show_port_devices(); }, [this] { refresh_port_list(); });
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);

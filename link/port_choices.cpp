@@ -41,11 +41,6 @@ bool reached_by_the_eight(const SerialDevice& device, const PortSources& sources
     return false;
 }
 
-std::string kernel_name(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<PortItem> com_items_above_the_eight(const PortSources& sources) {
     std::vector<std::pair<int, std::string>> numbered;
     for (const SerialDevice& device : sources.devices) {
@@ -71,8 +66,7 @@ std::vector<PortItem> devices_beyond_the_eight(const PortSources& sources,
             reached_by_the_eight(device, sources, same_device)) {
             continue;
         }
-        items.push_back(
-            {kernel_name(device.device), device.by_id.empty() ? device.device : device.by_id});
+        items.push_back({device.device, device.by_id.empty() ? device.device : device.by_id});
     }
     return items;
 }

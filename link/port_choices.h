@@ -24,14 +24,14 @@ inline constexpr const char* no_port_opens_text = "Nie można otworzyć żadnego
 enum class PortNaming { device_paths, com_numbers };
 
 struct PortItem {
-    std::string text;      // what the box shows: "COM14", "ttyUSB0"
+    std::string text;      // what the box shows: "COM14", "/dev/ttyUSB0"
     std::string port_name; // what is opened: "COM14", "/dev/serial/by-id/usb-..."
 };
 
 // The ports present besides the eight names. Windows: every COMn above
 // COM8, in numeric order. Linux: every serial device the system lists that
-// none of the eight names reaches, shown by its kernel name and opened by its
-// /dev/serial/by-id path where it has one. `same_device` tells whether two
+// none of the eight names reaches, shown by its device path and opened by
+// its stable /dev/serial/by-id path where it has one. `same_device` tells whether two
 // paths reach the same device (links followed).
 using SameDevice = std::function<bool(const std::string& a, const std::string& b)>;
 std::vector<PortItem> further_port_items(const PortSources& sources, PortNaming naming,
@@ -47,7 +47,6 @@ std::string typed_port_name(std::string_view text);
 // without a chip left out), then the further ports; Bluetooth serial links
 // are left out, as opening one can take many seconds.
 std::vector<std::string> search_port_names(const PortSources& sources, PortNaming naming,
-                                           const DeviceProbe& probe,
-                                           const SameDevice& same_device);
+                                           const DeviceProbe& probe, const SameDevice& same_device);
 
 } // namespace gnc

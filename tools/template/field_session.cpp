@@ -85,8 +85,8 @@ void CommandLineView::decode_image() {
 // ---- FieldSession ----
 
 FieldSession::FieldSession(const std::string& port_name, Progress& progress)
-    : port_name_(session_port_name(port_name)), controller_(link_, buffer_, image_, port_name_, port_, view_),
-      progress_(progress) {
+    : port_name_(session_port_name(port_name)),
+      controller_(link_, buffer_, image_, port_name_, port_, view_), progress_(progress) {
     image_.fill(0xFF);
     // Precise timers, as in the configurator: one request a second and
     // time-outs true to the tick.
