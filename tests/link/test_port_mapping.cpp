@@ -4,6 +4,7 @@
 // when a port does not open.
 
 #include "link/open_diagnosis.h"
+#include "link/port_choices.h"
 #include "link/port_listing.h"
 #include "link/port_mapping.h"
 
@@ -96,6 +97,9 @@ class TestPortMapping : public QObject {
     void listing_without_adapters();
     void tooltips_name_device_product_or_absence();
     void open_failure_lines_say_what_to_do();
+    void ports_beyond_the_eight();
+    void typed_names();
+    void search_tries_each_device_once_and_no_bluetooth_link();
 };
 
 void TestPortMapping::environment_beats_file_beats_default() {
@@ -313,6 +317,82 @@ void TestPortMapping::open_failure_lines_say_what_to_do() {
     failure.system_text = "Input/output error";
     QCOMPARE(open_failure_line("x", failure),
              std::string("x: /dev/ttyUSB0: cannot be opened: Input/output error"));
+}
+
+namespace {
+
+bool same_path(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
+SerialDevice com_port(const std::string& name, bool bluetooth = false) {
+    SerialDevice device;
+    device.device = name;
+    device.is_bluetooth = bluetooth;
+    return device;
+}
+
+std::vector<std::string> texts_and_names(const std::vector<PortItem>& items) {
+    std::vector<std::string> out;
+    for (const PortItem& item : items)
+        out.push_back(item.text + "=" + item.port_name);
+    return out;
+}
+
+} // namespace
+
+// Linux: the devices no name reaches, opened by their by-id path; Windows:
+// the COM numbers above 8 in numeric order.
+void TestPortMapping::ports_beyond_the_eight() {
+    Machine linux_pc = laptop();
+    linux_pc.devices = {uart(0, false, false), ftdi_adapter(), ch340_adapter(),
+                        uart(4, true),         uart(9, true),  uart(10, false)};
+    linux_pc.environment = {{"GSM_NOTIFIER_COM2", "/dev/ttyUSB1"}};
+    QCOMPARE(texts_and_names(
+                 further_port_items(linux_pc.sources(), PortNaming::device_paths, same_path)),
+             (std::vector<std::string>{"/dev/ttyUSB0=" + ftdi_adapter().by_id,
+                                       "/dev/ttyS9=/dev/ttyS9"}));
+
+    PortSources windows_pc;
+    windows_pc.default_device = [](int n) { return "COM" + std::to_string(n); };
+    windows_pc.devices = {com_port("COM1"), com_port("COM14"), com_port("COM3"), com_port("COM10")};
+    QCOMPARE(texts_and_names(further_port_items(windows_pc, PortNaming::com_numbers, same_path)),
+             (std::vector<std::string>{"COM10=COM10", "COM14=COM14"}));
+}
+
+void TestPortMapping::typed_names() {
+    QCOMPARE(typed_port_name(" com12 "), std::string("COM12"));
+    QCOMPARE(typed_port_name("Com3"), std::string("COM3"));
+    QCOMPARE(typed_port_name("\\\\.\\COM12"), std::string("\\\\.\\COM12"));
+    QCOMPARE(typed_port_name("/dev/ttyUSB0\t"), std::string("/dev/ttyUSB0"));
+    QCOMPARE(typed_port_name("comX"), std::string("comX"));
+    QCOMPARE(typed_port_name("   "), std::string());
+}
+
+// Only ports that exist, each device once (COM2 mapped to COM14 counts for
+// COM14), no Bluetooth link and no built-in UART without a chip.
+void TestPortMapping::search_tries_each_device_once_and_no_bluetooth_link() {
+    PortSources windows_pc;
+    windows_pc.default_device = [](int n) { return "COM" + std::to_string(n); };
+    windows_pc.file = parse_ports_file("COM2=COM14\n");
+    windows_pc.devices = {com_port("COM3"), com_port("COM4", true), com_port("COM11", true),
+                          com_port("COM14"), com_port("COM20")};
+    const DeviceProbe listed = [&](const std::string& device) {
+        return DeviceState{find_serial_device(windows_pc.devices, device) != nullptr, {}};
+    };
+    QCOMPARE(search_port_names(windows_pc, PortNaming::com_numbers, listed, same_path),
+             (std::vector<std::string>{"COM2", "COM3", "COM20"}));
+
+    Machine linux_pc;
+    linux_pc.devices = {uart(0, false, false), uart(1, true), ftdi_adapter(), ch340_adapter()};
+    linux_pc.environment = {{"GSM_NOTIFIER_COM3", "/tmp/notifier"}};
+    const DeviceProbe probe = [](const std::string& device) {
+        if (device == "/dev/ttyS0")
+            return DeviceState{true, false};
+        return DeviceState{device == "/dev/ttyS1" || device == "/tmp/notifier", {}};
+    };
+    QCOMPARE(search_port_names(linux_pc.sources(), PortNaming::device_paths, probe, same_path),
+             (std::vector<std::string>{"COM2", "COM3", ftdi_adapter().by_id, "/dev/ttyUSB1"}));
 }
 
 QTEST_APPLESS_MAIN(TestPortMapping)

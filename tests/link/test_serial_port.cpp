@@ -4,19 +4,24 @@
 #include "link/link_controller.h"
 #include "link/link_io.h"
 #include "link/link_texts.h"
+#include "link/port_choices.h"
+#include "link/searching_port.h"
 #include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/lock_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <future>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -116,6 +121,7 @@ class TestSerialPort : public QObject {
     void dropped_line_reads_nothing_and_is_closed();
     void new_port_survives_the_failure_of_the_old_one();
     void stalled_line_holds_a_send_only_for_its_wire_time();
+    void search_takes_the_port_that_offers_while_a_slow_one_opens();
 };
 
 void TestSerialPort::port_names_map_to_devices() {
@@ -319,6 +325,7 @@ void TestSerialPort::dropped_line_reads_nothing_and_is_closed() {
     QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
     // Left open, the failed line would keep the event loop busy.
     QTRY_VERIFY_WITH_TIMEOUT(!port.is_open(), 2000);
+    QVERIFY(!test::lock_file_exists(QString::fromStdString(pty.path)));
 }
 
 void TestSerialPort::new_port_survives_the_failure_of_the_old_one() {
@@ -364,6 +371,65 @@ void TestSerialPort::stalled_line_holds_a_send_only_for_its_wire_time() {
     QVERIFY2(longest_ms < 1500, qPrintable(QString::number(longest_ms)));
     port.close();
     QVERIFY(!port.is_open());
+}
+
+// Three ports: one that takes until the end of the test to open, one whose
+// far end sends something else first, and the device. Nothing is sent on
+// any of them before the device's connect frame has been seen; its chunk
+// comes through as it was, and from then on the device's port alone is used,
+// the others released, the slow one too once it has opened.
+void TestSerialPort::search_takes_the_port_that_offers_while_a_slow_one_opens() {
+    Pty slow, noisy, device;
+    std::promise<void> release_slow;
+    std::shared_future<void> slow_may_open = release_slow.get_future().share();
+    std::atomic<bool> slow_opened{false};
+    SearchingPort port;
+    port.set_candidates([&] {
+        return std::vector<SearchingPort::Candidate>{
+            {"SLOW", QString::fromStdString(slow.path)},
+            {"NOISY", QString::fromStdString(noisy.path)},
+            {"DEVICE", QString::fromStdString(device.path)}};
+    });
+    port.set_opener([&, slow_may_open](const QString& path) {
+        if (path.toStdString() == slow.path)
+            slow_may_open.wait();
+        auto opened = std::make_unique<SerialPort>();
+        if (!opened->open_device(path, false))
+            return std::unique_ptr<SerialPort>();
+        slow_opened = slow_opened || path.toStdString() == slow.path;
+        return opened;
+    });
+    std::string found;
+    port.on_found = [&](const std::string& name) { found = name; };
+    QVERIFY(port.open(all_ports_name));
+    QVERIFY(port.searching());
+
+    const Bytes offer{0xAA, 0x01, 0x01, 0x55};
+    noisy.write_bytes({0xAA, 0x01, 0x02});
+    noisy.write_bytes(offer); // too late: dropped with what came before it
+    QVERIFY(noisy.wait_queued(7));
+    device.write_bytes(offer);
+    QVERIFY(device.wait_queued(4));
+    const std::uint8_t nothing_sent[] = {0xAA, 0x03, 0x00, 0x03};
+    port.send(nothing_sent, sizeof nothing_sent);
+    LinkBuffer buffer{};
+    std::size_t got = 0;
+    for (int tick = 0; tick < 100 && got == 0; ++tick, QTest::qWait(20))
+        got = Read_Comm(port, buffer, receive_limit);
+    QCOMPARE(Bytes(buffer.begin() + receive_offset, buffer.begin() + receive_offset + got), offer);
+    QCOMPARE(found, std::string("DEVICE"));
+    QCOMPARE(port.port_name(), found);
+    QVERIFY(!slow_opened);
+    QVERIFY(!test::lock_file_exists(QString::fromStdString(noisy.path)));
+
+    const std::uint8_t answer[] = {0xAA, 0x01, 0x01};
+    port.send(answer, sizeof answer);
+    QCOMPARE(device.read_bytes(3), Bytes(answer, answer + 3));
+    release_slow.set_value();
+    QTRY_VERIFY(slow_opened);
+    QTRY_VERIFY(!test::lock_file_exists(QString::fromStdString(slow.path)));
+    QCOMPARE(noisy.read_bytes(1), Bytes());
+    QCOMPARE(slow.read_bytes(1), Bytes());
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
