@@ -380,6 +380,13 @@ void TestSerialPort::stalled_line_holds_a_send_only_for_its_wire_time() {
 // the others released, the slow one too once it has opened.
 void TestSerialPort::search_takes_the_port_that_offers_while_a_slow_one_opens() {
     Pty slow, noisy, device;
+    // Raw from the start: a port not yet opened would otherwise echo.
+    for (const Pty* pty : {&slow, &noisy, &device}) {
+        termios line{};
+        tcgetattr(pty->slave, &line);
+        cfmakeraw(&line);
+        tcsetattr(pty->slave, TCSANOW, &line);
+    }
     std::promise<void> release_slow;
     std::shared_future<void> slow_may_open = release_slow.get_future().share();
     std::atomic<bool> slow_opened{false};
@@ -430,6 +437,14 @@ void TestSerialPort::search_takes_the_port_that_offers_while_a_slow_one_opens() 
     QTRY_VERIFY(!test::lock_file_exists(QString::fromStdString(slow.path)));
     QCOMPARE(noisy.read_bytes(1), Bytes());
     QCOMPARE(slow.read_bytes(1), Bytes());
+
+    // Where no port opens, the connect action's message says so.
+    port.set_candidates([] {
+        return std::vector<SearchingPort::Candidate>{{"COM1", "/nonexistent/a"},
+                                                     {"COM2", "/nonexistent/b"}};
+    });
+    QVERIFY(!port.open(all_ports_name));
+    QCOMPARE(port.open_failure_text(all_ports_name), std::string(no_port_opens_text));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

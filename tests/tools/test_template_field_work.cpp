@@ -60,6 +60,7 @@ struct Bench {
         environment.insert(QStringLiteral("XDG_DATA_HOME"), data_home());
         environment.insert(QStringLiteral("GSM_NOTIFIER_COM1"), path("com1"));
         environment.insert(QStringLiteral("GSM_NOTIFIER_COM2"), path("no-such-device"));
+        environment.insert(QStringLiteral("GSM_NOTIFIER_COM3"), path("com3"));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(TEMPLATE_TOOL), arguments);
         if (!process.waitForFinished(timeout_ms)) {
@@ -75,12 +76,13 @@ struct Bench {
     }
 };
 
-// The simulated device on COM1 (through the bench's "com1" link); stopped
-// with SIGTERM when the test ends, which removes the link.
+// The simulated device on COM1 (through the bench's "com1" link, or
+// another); stopped with SIGTERM when the test ends, which removes the link.
 class Simulator {
   public:
-    Simulator(const Bench& bench, QStringList arguments) : bench_(bench) {
-        arguments << QStringLiteral("--link") << bench.path("com1") << QStringLiteral("--log")
+    Simulator(const Bench& bench, QStringList arguments, const char* link = "com1")
+        : bench_(bench) {
+        arguments << QStringLiteral("--link") << bench.path(link) << QStringLiteral("--log")
                   << QStringLiteral("--save") << bench.path("device.bin");
         process_.start(QStringLiteral(GNC_SIM_PATH), arguments);
         started_ = process_.waitForStarted(5000) && process_.waitForReadyRead(5000);
@@ -125,6 +127,7 @@ class TestTemplateFieldWork : public QObject {
     void diff_and_backups_on_files();
     void an_interrupted_read_releases_the_port();
     void read_then_program_and_verify();
+    void any_port_reads_and_programs_where_the_device_offers();
     void a_page_stored_wrongly_fails_verification();
     void unacknowledged_programming_times_out();
     void a_device_that_never_offers();
@@ -305,6 +308,28 @@ void TestTemplateFieldWork::read_then_program_and_verify() {
     // Four pages read for the file, four before and four after the programming.
     QVERIFY(log.count(QStringLiteral("rx write frame")) >= 4);
     QVERIFY(log.count(QStringLiteral("rx read request")) >= 12);
+}
+
+// "--port auto" with a silent device on COM3 beside the device on COM1: the
+// tool names COM1, and COM3 never receives a byte.
+void TestTemplateFieldWork::any_port_reads_and_programs_where_the_device_offers() {
+    Bench bench;
+    Simulator silent(bench, {"--silent-after", "0"}, "com3");
+    Simulator sim(bench, {});
+    QVERIFY(sim.started() && silent.started());
+    const Run read = bench.tool({"read", "--port", "auto", bench.path("read.sbn")}, 60000);
+    QVERIFY2(read.exit_code == 0, qPrintable(read.err));
+    const QString answered = QStringLiteral("Urządzenie zgłosiło się na porcie COM1 (%1)");
+    QVERIFY2(read.err.contains(answered.arg(bench.path("com1"))), qPrintable(read.err));
+    const ImageBuffer wanted = test::sound_template();
+    const QString in = write_file(bench.path("in.sbn"), bytes_of(wanted));
+    const Run program = bench.tool({"program", "--port", "auto", in}, 90000);
+    QVERIFY2(program.exit_code == 0, qPrintable(program.err));
+    QVERIFY(program.err.contains(QStringLiteral("Weryfikacja zakończona")));
+    QCOMPARE(sim.memory(), bytes_of(wanted, settings_image_size));
+    const QString silent_log = silent.log();
+    QVERIFY2(silent_log.contains(QStringLiteral("line opened")), qPrintable(silent_log));
+    QVERIFY2(!silent_log.contains(QStringLiteral("rx")), qPrintable(silent_log));
 }
 
 void TestTemplateFieldWork::a_page_stored_wrongly_fails_verification() {
