@@ -48,6 +48,7 @@ class SearchingPort : public LinkPort {
 
     // Releases every port, also those of a search and those still opening.
     void close();
+    bool is_open() const { return port_ != nullptr && port_->is_open(); }
     bool searching() const;
     // The name of the port in use: the one opened, or the one on which the
     // device answered the search; empty while searching or closed.
