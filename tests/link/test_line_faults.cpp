@@ -159,7 +159,7 @@ class Cell {
         timer1.stop();
         timer2.stop();
         // A line that hung up is released at once: nothing may keep its lock.
-        result["lock_left"] = test::lock_file_exists(device_path_);
+        result["lock_left"] = test::lock_file_exists(qEnvironmentVariable("GSM_NOTIFIER_COM1"));
         stop_device(result);
         return result;
     }
@@ -184,7 +184,6 @@ class Cell {
             }
         }
         const QByteArray path = sim_.readLine().trimmed();
-        device_path_ = QString::fromLocal8Bit(path);
         qputenv("GSM_NOTIFIER_COM1", path);
         return !path.isEmpty();
     }
@@ -276,7 +275,6 @@ class Cell {
     LinkBuffer buffer_{};
     ImageBuffer image_{};
     std::string port_name_ = "COM1";
-    QString device_path_;
     SearchingPort port_; // the configurator's port
     test::FakeView view_;
     LinkController controller_{link_, buffer_, image_, port_name_, port_, view_};

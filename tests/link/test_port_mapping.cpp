@@ -79,6 +79,33 @@ ListingContext listing_context(std::map<std::string, DeviceState> states) {
             }};
 }
 
+bool same_path(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
+// A Windows machine with these COM ports ("!": a Bluetooth link).
+PortSources windows_pc(std::initializer_list<std::string> ports, const char* file = "") {
+    PortSources sources;
+    sources.default_device = [](int n) { return "COM" + std::to_string(n); };
+    sources.file = parse_ports_file(file);
+    for (const std::string& port : ports) {
+        SerialDevice device;
+        device.device = port.substr(0, port.find('!'));
+        device.is_bluetooth = port.back() == '!';
+        sources.devices.push_back(device);
+    }
+    return sources;
+}
+
+std::vector<std::string> items_of(const PortSources& sources, PortNaming naming) {
+    std::vector<std::string> out;
+    for (const PortItem& item : further_port_items(sources, naming, same_path))
+        out.push_back(item.text + "=" + item.port_name);
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(PortSource)
@@ -98,7 +125,6 @@ class TestPortMapping : public QObject {
     void tooltips_name_device_product_or_absence();
     void open_failure_lines_say_what_to_do();
     void ports_beyond_the_eight();
-    void typed_names();
     void search_tries_each_device_once_and_no_bluetooth_link();
 };
 
@@ -319,80 +345,29 @@ void TestPortMapping::open_failure_lines_say_what_to_do() {
              std::string("x: /dev/ttyUSB0: cannot be opened: Input/output error"));
 }
 
-namespace {
-
-bool same_path(const std::string& a, const std::string& b) {
-    return a == b;
-}
-
-SerialDevice com_port(const std::string& name, bool bluetooth = false) {
-    SerialDevice device;
-    device.device = name;
-    device.is_bluetooth = bluetooth;
-    return device;
-}
-
-std::vector<std::string> texts_and_names(const std::vector<PortItem>& items) {
-    std::vector<std::string> out;
-    for (const PortItem& item : items)
-        out.push_back(item.text + "=" + item.port_name);
-    return out;
-}
-
-} // namespace
-
 // Linux: the devices no name reaches, opened by their by-id path; Windows:
 // the COM numbers above 8 in numeric order.
 void TestPortMapping::ports_beyond_the_eight() {
-    Machine linux_pc = laptop();
-    linux_pc.devices = {uart(0, false, false), ftdi_adapter(), ch340_adapter(),
-                        uart(4, true),         uart(9, true),  uart(10, false)};
+    Machine linux_pc;
+    linux_pc.devices = {ftdi_adapter(), ch340_adapter(), uart(4, true), uart(9, true),
+                        uart(10, false)};
     linux_pc.environment = {{"GSM_NOTIFIER_COM2", "/dev/ttyUSB1"}};
-    QCOMPARE(texts_and_names(
-                 further_port_items(linux_pc.sources(), PortNaming::device_paths, same_path)),
-             (std::vector<std::string>{"/dev/ttyUSB0=" + ftdi_adapter().by_id,
-                                       "/dev/ttyS9=/dev/ttyS9"}));
-
-    PortSources windows_pc;
-    windows_pc.default_device = [](int n) { return "COM" + std::to_string(n); };
-    windows_pc.devices = {com_port("COM1"), com_port("COM14"), com_port("COM3"), com_port("COM10")};
-    QCOMPARE(texts_and_names(further_port_items(windows_pc, PortNaming::com_numbers, same_path)),
-             (std::vector<std::string>{"COM10=COM10", "COM14=COM14"}));
-}
-
-void TestPortMapping::typed_names() {
-    QCOMPARE(typed_port_name(" com12 "), std::string("COM12"));
-    QCOMPARE(typed_port_name("Com3"), std::string("COM3"));
-    QCOMPARE(typed_port_name("\\\\.\\COM12"), std::string("\\\\.\\COM12"));
-    QCOMPARE(typed_port_name("/dev/ttyUSB0\t"), std::string("/dev/ttyUSB0"));
-    QCOMPARE(typed_port_name("comX"), std::string("comX"));
-    QCOMPARE(typed_port_name("   "), std::string());
+    QCOMPARE(items_of(linux_pc.sources(), PortNaming::device_paths),
+             (Names{"/dev/ttyUSB0=" + ftdi_adapter().by_id, "/dev/ttyS9=/dev/ttyS9"}));
+    QCOMPARE(items_of(windows_pc({"COM1", "COM14", "COM3", "COM10"}), PortNaming::com_numbers),
+             (Names{"COM10=COM10", "COM14=COM14"}));
 }
 
 // Only ports that exist, each device once (COM2 mapped to COM14 counts for
-// COM14), no Bluetooth link and no built-in UART without a chip.
+// COM14), no Bluetooth link.
 void TestPortMapping::search_tries_each_device_once_and_no_bluetooth_link() {
-    PortSources windows_pc;
-    windows_pc.default_device = [](int n) { return "COM" + std::to_string(n); };
-    windows_pc.file = parse_ports_file("COM2=COM14\n");
-    windows_pc.devices = {com_port("COM3"), com_port("COM4", true), com_port("COM11", true),
-                          com_port("COM14"), com_port("COM20")};
+    const PortSources windows =
+        windows_pc({"COM3", "COM4!", "COM11!", "COM14", "COM20"}, "COM2=COM14\n");
     const DeviceProbe listed = [&](const std::string& device) {
-        return DeviceState{find_serial_device(windows_pc.devices, device) != nullptr, {}};
+        return DeviceState{find_serial_device(windows.devices, device) != nullptr, {}};
     };
-    QCOMPARE(search_port_names(windows_pc, PortNaming::com_numbers, listed, same_path),
-             (std::vector<std::string>{"COM2", "COM3", "COM20"}));
-
-    Machine linux_pc;
-    linux_pc.devices = {uart(0, false, false), uart(1, true), ftdi_adapter(), ch340_adapter()};
-    linux_pc.environment = {{"GSM_NOTIFIER_COM3", "/tmp/notifier"}};
-    const DeviceProbe probe = [](const std::string& device) {
-        if (device == "/dev/ttyS0")
-            return DeviceState{true, false};
-        return DeviceState{device == "/dev/ttyS1" || device == "/tmp/notifier", {}};
-    };
-    QCOMPARE(search_port_names(linux_pc.sources(), PortNaming::device_paths, probe, same_path),
-             (std::vector<std::string>{"COM2", "COM3", ftdi_adapter().by_id, "/dev/ttyUSB1"}));
+    QCOMPARE(search_port_names(windows, PortNaming::com_numbers, listed, same_path),
+             (Names{"COM2", "COM3", "COM20"}));
 }
 
 QTEST_APPLESS_MAIN(TestPortMapping)
