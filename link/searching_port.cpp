@@ -134,8 +134,15 @@ bool SearchingPort::start_search() {
     if (!opened_.empty()) {
         return true;
     }
-    const std::lock_guard<std::mutex> lock(search->mutex);
-    return search->still_opening > 0;
+    bool may_yet_open = false;
+    {
+        const std::lock_guard<std::mutex> lock(search->mutex);
+        may_yet_open = search->still_opening > 0;
+    }
+    if (!may_yet_open) {
+        end_search();
+    }
+    return may_yet_open;
 }
 
 void SearchingPort::take_opened() {
