@@ -52,7 +52,7 @@ trap 'kill "$silent_pid" 2>/dev/null; wait "$silent_pid" 2>/dev/null; stop_simul
 wine_run reg delete 'HKLM\Software\Wine\Ports' /v COM1 /f >/dev/null 2>&1 || true
 link_port COM3 "$work/com3"
 link_port COM14 "$work/com14"
-if GNC_WINE_PORTS=1 GNC_WINE_MEMORY="$(windows_path "$work/memory.bin")" \
+if GNC_WINE_PORTS=1 GNC_WINE_MEMORY="$(windows_path "$work/memory.bin")" GNC_TEST_LOG="$work/ports.txt" \
   wine_run "$program" ports_after_the_eight_are_listed_with_com14 device_on_com14 >"$work/ports.out" 2>&1; then
   pass "COM14 listed, chosen, typed and found by itself"
 else
