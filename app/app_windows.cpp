@@ -1,17 +1,17 @@
 #include "app/app_windows.h"
 
 #include "app/main_window.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
+#include "editors/parameters_window.h"
 #include "link/link_controller.h"
-#include "link/serial_port.h"
+#include "link/searching_port.h"
+#include "windows/connect_window.h"
 #include "windows/end_program.h"
 #include "windows/info_windows.h"
-#include "windows/modal.h"
 #include "windows/link_lost_notice.h"
-#include "windows/read_window.h"
+#include "windows/modal.h"
 #include "windows/programming_window.h"
-#include "windows/connect_window.h"
+#include "windows/read_window.h"
 
 #include <QLabel>
 
@@ -19,7 +19,7 @@ namespace gnc {
 
 AppWindows::AppWindows(LinkPort* port) {
     if (port == nullptr) {
-        serial_port_ = std::make_unique<SerialPort>();
+        serial_port_ = std::make_unique<SearchingPort>();
         port = serial_port_.get();
         // The exit buttons and the ending signals end the program at once;
         // the port is released first, or the next program finds it locked.
@@ -28,6 +28,10 @@ AppWindows::AppWindows(LinkPort* port) {
     port_ = port;
     create_windows();
     wire_windows();
+    if (serial_port_ != nullptr) {
+        TForm1* main = forms_.form1;
+        serial_port_->on_found = [main](const std::string& name) { main->show_found_port(name); };
+    }
 }
 
 AppWindows::~AppWindows() {

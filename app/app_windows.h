@@ -12,7 +12,7 @@
 namespace gnc {
 
 class LinkPort;
-class SerialPort;
+class SearchingPort;
 
 class AppWindows {
   public:
@@ -34,7 +34,7 @@ class AppWindows {
     void create_windows();
     void wire_windows();
 
-    std::unique_ptr<SerialPort> serial_port_;
+    std::unique_ptr<SearchingPort> serial_port_;
     LinkPort* port_ = nullptr;
     Forms forms_;
     std::unique_ptr<TForm1> form1_;

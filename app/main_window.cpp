@@ -8,6 +8,7 @@
 #include "image/decoder.h"
 #include "image/template_file.h"
 #include "link/link_controller.h"
+#include "link/port_choices.h"
 #include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "resources/resource_paths.h"
@@ -28,7 +29,9 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 
@@ -63,11 +66,14 @@ QToolButton* place_picture_button(QWidget* parent, const char* name, const char*
 // the user-interface thread, as the rest of the program does.
 class PortBox : public QComboBox {
   public:
-    PortBox(QWidget* parent, std::function<void()> renew_tooltips)
-        : QComboBox(parent), renew_tooltips_(std::move(renew_tooltips)) {}
+    PortBox(QWidget* parent, std::function<void()> renew_tooltips, std::function<void()> renew_list)
+        : QComboBox(parent), renew_tooltips_(std::move(renew_tooltips)),
+          renew_list_(std::move(renew_list)) {}
 
+    // Adapters come and go while the program runs: the list is made afresh
+    // each time it opens.
     void showPopup() override {
-        renew_tooltips_();
+        renew_list_();
         QComboBox::showPopup();
     }
 
@@ -80,6 +86,7 @@ class PortBox : public QComboBox {
 
   private:
     std::function<void()> renew_tooltips_;
+    std::function<void()> renew_list_;
 };
 
 // Restores a flag when the scope ends, also when nested calls changed it.
@@ -138,17 +145,24 @@ void TForm1::create_controls() {
     create_picture_buttons();
 }
 
+// The eight names first, as always; the ports found beyond them and
+// "Wszystkie porty" follow, refreshed whenever the list opens. Each item
+// holds the name its choice gives `port_name`.
 void TForm1::create_port_box() {
-    ComboBox1 = new PortBox(this, [this] { show_port_devices(); });
+    ComboBox1 = new PortBox(
+        this, [this] { show_port_devices(); }, [this] { refresh_port_list(); });
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setGeometry(16, 64, 161, 21);
     for (int n = 1; n <= port_count; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        ComboBox1->addItem(QString::fromStdString(name));
+        const QString name = QStringLiteral("COM%1").arg(n);
+        ComboBox1->addItem(name, name);
     }
+    ComboBox1->addItem(qs(all_ports_name), qs(all_ports_name));
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
+    connect(ComboBox1->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { ComboBox1Confirm(); });
 }
 
 void TForm1::create_picture_buttons() {
@@ -222,28 +236,99 @@ void TForm1::FormCreate() {
                    "\"Nawiąż połączenie\""));
 }
 
-// Only a chosen item changes the port; text typed into the box does not.
+// A chosen item sets the port it names; the next connect action opens it.
 void TForm1::ComboBox1Change() {
     const int index = ComboBox1->currentIndex();
-    if (index < 0 || index >= port_count)
+    if (index < 0)
         return;
-    port_name = "COM" + std::to_string(index + 1);
+    port_name = ComboBox1->itemData(index).toString().toStdString();
     show_port_devices();
+}
+
+// A name typed into the box and confirmed (Enter, or leaving the box): the
+// item it names, in any letter case, or else the name as typed, which the
+// next connect action opens as it stands ("COM12", "\\.\COM12", a device
+// path).
+void TForm1::ComboBox1Confirm() {
+    const QString text = ComboBox1->currentText().trimmed();
+    const int index = ComboBox1->findText(text, Qt::MatchFixedString);
+    if (index >= 0) {
+        if (index != ComboBox1->currentIndex())
+            ComboBox1->setCurrentIndex(index);
+        else
+            ComboBox1Change();
+        return;
+    }
+    const std::string typed = typed_port_name(text.toStdString());
+    if (typed.empty())
+        return;
+    port_name = typed;
+    // No item is chosen now, so that choosing any item afterwards counts.
+    {
+        const QSignalBlocker quiet(ComboBox1);
+        ComboBox1->setCurrentIndex(-1);
+        ComboBox1->setEditText(text);
+    }
+    show_port_devices();
+}
+
+// The port on which "Wszystkie porty" found the device becomes the chosen
+// one, as if picked from the list.
+void TForm1::show_found_port(const std::string& name) {
+    port_name = name;
+    int index = ComboBox1->findData(QString::fromStdString(name));
+    if (index < 0) {
+        refresh_port_list();
+        index = ComboBox1->findData(QString::fromStdString(name));
+    }
+    if (index >= 0) {
+        ComboBox1->setCurrentIndex(index);
+        return;
+    }
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(QString::fromStdString(name));
+}
+
+// The items after the eight names are made anew from the ports there now.
+// The chosen port stays chosen while it is there; a port that has gone, or
+// a typed name, stays in the box as text.
+void TForm1::refresh_port_list() {
+    const PortSources sources = port_sources_now();
+    const QSignalBlocker quiet(ComboBox1);
+    const QString text = ComboBox1->currentText();
+    const bool eight_chosen =
+        ComboBox1->currentIndex() >= 0 && ComboBox1->currentIndex() < port_count;
+    while (ComboBox1->count() > port_count)
+        ComboBox1->removeItem(port_count);
+    for (const PortItem& item : further_port_items(sources, port_naming(), same_device))
+        ComboBox1->addItem(QString::fromStdString(item.text),
+                           QString::fromStdString(item.port_name));
+    ComboBox1->addItem(qs(all_ports_name), qs(all_ports_name));
+    if (!eight_chosen) {
+        ComboBox1->setCurrentIndex(ComboBox1->findData(QString::fromStdString(port_name)));
+        if (ComboBox1->currentIndex() < 0)
+            ComboBox1->setEditText(text);
+    }
+    show_port_devices(sources);
 }
 
 // Each item's tooltip, and the box's own for the chosen port, tell which
 // device the name reaches now; adapters come and go, so they are renewed at
 // every choice and whenever they are about to be seen (PortBox).
 void TForm1::show_port_devices() {
-    const PortSources sources = port_sources_now();
-    for (int n = 1; n <= port_count; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        const QString tooltip = port_tooltip(name, sources);
-        ComboBox1->setItemData(n - 1, tooltip, Qt::ToolTipRole);
-        if (name == port_name) {
-            ComboBox1->setToolTip(tooltip);
-        }
+    show_port_devices(port_sources_now());
+}
+
+void TForm1::show_port_devices(const PortSources& sources) {
+    for (int i = 0; i < ComboBox1->count(); ++i) {
+        const std::string name = ComboBox1->itemData(i).toString().toStdString();
+        const QString tooltip =
+            name == all_ports_name ? qs(all_ports_tooltip) : port_tooltip(name, sources);
+        ComboBox1->setItemData(i, tooltip, Qt::ToolTipRole);
     }
+    ComboBox1->setToolTip(port_name == all_ports_name ? qs(all_ports_tooltip)
+                                                      : port_tooltip(port_name, sources));
 }
 
 // The tooltips are renewed afterwards: on Windows they then also say why the

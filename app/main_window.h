@@ -20,6 +20,7 @@ class QToolButton;
 namespace gnc {
 
 struct Forms;
+struct PortSources;
 
 class TForm1 : public QWidget, public MainState, public FormEvents, public LinkView {
     Q_OBJECT
@@ -57,6 +58,7 @@ class TForm1 : public QWidget, public MainState, public FormEvents, public LinkV
     QTimer* Timer3 = nullptr; // 50 ms, settle timer of the parameters window
 
     void ComboBox1Change();
+    void ComboBox1Confirm(); // a typed name confirmed by Enter or by leaving the box
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
@@ -81,11 +83,16 @@ class TForm1 : public QWidget, public MainState, public FormEvents, public LinkV
     void show_error(const std::string& text) override;
     void decode_image() override;
 
+    // The search of "Wszystkie porty" found the device on `port_name`.
+    void show_found_port(const std::string& port_name);
+
   private:
     void create_controls();
     void create_picture_buttons();
     void create_port_box();
+    void refresh_port_list();
     void show_port_devices();
+    void show_port_devices(const PortSources& sources);
     void create_timers();
     void FormCreate();
     void show_status(const QString& text);

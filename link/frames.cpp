@@ -13,11 +13,6 @@ const std::uint8_t* receive_area(const LinkBuffer& buffer) {
     return buffer.data() + receive_offset;
 }
 
-bool is_connect_frame(const std::uint8_t* chunk, std::size_t received) {
-    return received >= connect_frame_size && chunk[0] == frame_start &&
-           chunk[1] == command_connect && chunk[2] == command_connect;
-}
-
 bool is_acknowledgement(const std::uint8_t* chunk, std::size_t received) {
     return received >= short_frame_size && chunk[0] == frame_start && chunk[1] == command_write &&
            chunk[3] == (command_write ^ chunk[2]);
@@ -29,6 +24,11 @@ bool is_page_reply(const std::uint8_t* chunk, std::size_t received) {
 }
 
 } // namespace
+
+bool is_connect_frame(const std::uint8_t* chunk, std::size_t received) {
+    return received >= connect_frame_size && chunk[0] == frame_start &&
+           chunk[1] == command_connect && chunk[2] == command_connect;
+}
 
 std::size_t compose_connect_answer(LinkBuffer& buffer) {
     std::uint8_t* frame = transmit_area(buffer);

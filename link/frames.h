@@ -49,4 +49,8 @@ struct ReceivedChunk {
 // frame of the chunk is examined.
 ReceivedChunk recognise_chunk(const LinkBuffer& buffer, std::size_t received);
 
+// Whether the `received` bytes at `chunk` start with the device's connect
+// frame, as recognise_chunk sees it.
+bool is_connect_frame(const std::uint8_t* chunk, std::size_t received);
+
 } // namespace gnc

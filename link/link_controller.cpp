@@ -43,7 +43,7 @@ void LinkController::connect_action() {
         // No link was ever made on this attempt, so there is nothing for the
         // watchdog to guard.
         link_.watchdog_armed = 0;
-        view_.show_error(text_port_open_failed + port_name_);
+        view_.show_error(port_.open_failure_text(port_name_));
         return;
     }
     link_.connecting_on = 1;

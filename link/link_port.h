@@ -2,6 +2,8 @@
 // What the link controller needs from a serial port. The Qt implementation
 // (SerialPort) talks to a real device; tests use a scripted fake.
 
+#include "link/link_texts.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,6 +23,10 @@ class LinkPort {
     // without waiting; returns how many were copied (0: nothing queued,
     // no port, or a failed read).
     virtual std::size_t read_available(std::uint8_t* dest, std::size_t limit) = 0;
+    // The message box's text when open() failed.
+    virtual std::string open_failure_text(const std::string& port_name) const {
+        return text_port_open_failed + port_name;
+    }
 };
 
 } // namespace gnc

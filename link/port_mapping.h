@@ -30,6 +30,9 @@ struct SerialDevice {
     // False for a built-in UART looked at only to apply COM1's default: the
     // system's own list of ports leaves it out.
     bool listed_by_system = true;
+    // A serial link over Bluetooth (Windows): opening it can take many
+    // seconds while the system tries to reach the paired device.
+    bool is_bluetooth = false;
 };
 
 enum class PortSource {

@@ -238,7 +238,24 @@ std::vector<SerialDevice> serial_devices_now() {
     return devices;
 }
 
+namespace {
+
+std::function<PortSources()>& sources_override() {
+    static std::function<PortSources()> override;
+    return override;
+}
+
+} // namespace
+
+void override_port_sources(std::function<PortSources()> sources) {
+    sources_override() = std::move(sources);
+}
+
 PortSources port_sources_now() {
+    return sources_override() ? sources_override()() : machine_port_sources();
+}
+
+PortSources machine_port_sources() {
     PortSources sources;
     sources.environment = environment_value;
     sources.file = parse_ports_file(read_small_file(ports_file_path(), ports_file_limit));
@@ -257,6 +274,14 @@ DeviceState probe_device(const std::string& device) {
 
 std::string port_listing_now(const std::string& program) {
     return port_listing(port_sources_now(), {program, ports_file_path(), probe_device});
+}
+
+bool same_device(const std::string& a, const std::string& b) {
+    return canonical(a) == canonical(b);
+}
+
+PortNaming port_naming() {
+    return PortNaming::device_paths;
 }
 
 QString port_tooltip(const std::string& port_name, const PortSources& sources) {

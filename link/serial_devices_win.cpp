@@ -145,6 +145,8 @@ std::vector<SerialDevice> ports_of_device_manager() {
         const std::string hardware_id = comm::to_utf8(device_property(set, info, SPDRP_HARDWAREID));
         port.vid_pid = vid_pid_of(hardware_id);
         port.is_usb = !port.vid_pid.empty() || upper(hardware_id).rfind("USB\\", 0) == 0;
+        port.is_bluetooth = upper(hardware_id).rfind("BTHENUM\\", 0) == 0 ||
+                            upper(port.product).find("BLUETOOTH") != std::string::npos;
         ports.push_back(port);
     }
     SetupDiDestroyDeviceInfoList(set);
@@ -172,6 +174,8 @@ std::vector<SerialDevice> ports_of_registry() {
         if (result == ERROR_SUCCESS && type == REG_SZ) {
             SerialDevice port;
             port.device = upper(comm::to_utf8(value));
+            // "\Device\BthModem0": the system's Bluetooth serial link.
+            port.is_bluetooth = upper(comm::to_utf8(name)).find("BTHMODEM") != std::string::npos;
             if (com_port_number(port.device)) {
                 ports.push_back(port);
             }
@@ -255,7 +259,24 @@ std::vector<SerialDevice> serial_devices_now() {
     return ports;
 }
 
+namespace {
+
+std::function<PortSources()>& sources_override() {
+    static std::function<PortSources()> override;
+    return override;
+}
+
+} // namespace
+
+void override_port_sources(std::function<PortSources()> sources) {
+    sources_override() = std::move(sources);
+}
+
 PortSources port_sources_now() {
+    return sources_override() ? sources_override()() : machine_port_sources();
+}
+
+PortSources machine_port_sources() {
     PortSources sources;
     sources.environment = environment_value;
     sources.file = parse_ports_file(read_small_file(ports_file_path(), ports_file_limit));
@@ -270,6 +291,14 @@ DeviceState probe_device(const std::string& device) {
 
 std::string port_listing_now(const std::string& program) {
     return windows_port_listing(port_sources_now(), {program, ports_file_path(), probe_device});
+}
+
+bool same_device(const std::string& a, const std::string& b) {
+    return upper(comm::to_utf8(dos_name_of(a))) == upper(comm::to_utf8(dos_name_of(b)));
+}
+
+PortNaming port_naming() {
+    return PortNaming::com_numbers;
 }
 
 // The device, its friendly name or absence, and why it did not open when it

@@ -129,21 +129,31 @@ void SerialPort::close() {
 }
 
 bool SerialPort::open(const std::string& port_name) {
+    return open_device(device_for_port_name(port_name), true);
+}
+
+bool SerialPort::open_device(const QString& device, bool report_failure) {
     QSerialPort& port = line_->port;
     ++line_->open_count;
     if (port.isOpen()) {
         port.close();
     }
     port.clearError();
-    const QString device = device_for_port_name(port_name);
     port.setPortName(device);
     errno = 0;
     if (!port.open(QIODevice::ReadWrite)) {
-        report_open_failure(port, device.toStdString(), errno);
+        if (report_failure) {
+            report_open_failure(port, device.toStdString(), errno);
+        }
         return false;
     }
     configure_line(port);
     return true;
+}
+
+// The port's notifiers go along and are enabled again on `thread`.
+void SerialPort::move_to_thread(QThread* thread) {
+    line_->port.moveToThread(thread);
 }
 
 void SerialPort::send(const std::uint8_t* data, std::size_t count) {

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+class QThread;
+
 #include <memory>
 #include <string>
 
@@ -25,6 +27,12 @@ class SerialPort : public LinkPort {
     SerialPort& operator=(const SerialPort&) = delete;
 
     bool open(const std::string& port_name) override;
+    // Opens `device` itself, the mapping of names left aside; a failure is
+    // reported (stderr, and the port box's tooltip on Windows) only when
+    // asked. May run on any thread: the port is then used on that thread
+    // until given to another with move_to_thread().
+    bool open_device(const QString& device, bool report_failure);
+    void move_to_thread(QThread* thread);
     void send(const std::uint8_t* data, std::size_t count) override;
     std::size_t read_available(std::uint8_t* dest, std::size_t limit) override;
 

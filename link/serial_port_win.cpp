@@ -75,9 +75,14 @@ DWORD remaining_ms(ULONGLONG deadline) {
 
 // Waits for an operation that ReadFile or WriteFile started (`started`: the
 // call's result) until `timeout_ms`; past it the operation is cancelled.
-// The bytes it moved, or nothing when it failed or was given up.
-std::optional<DWORD> finish(HANDLE handle, Operation& op, BOOL started, DWORD timeout_ms) {
+// The bytes it moved, or nothing when it failed or was given up. A call
+// refused at once means the line has gone (an adapter pulled out, the far
+// end of Wine's pseudo-terminal closed): `line_gone` says so, and the port
+// is then closed, as on Linux, so that it is released at once.
+std::optional<DWORD> finish(HANDLE handle, Operation& op, BOOL started, DWORD timeout_ms,
+                            bool& line_gone) {
     if (!started && GetLastError() != ERROR_IO_PENDING) {
+        line_gone = true;
         return std::nullopt;
     }
     DWORD moved = 0;
@@ -172,20 +177,31 @@ void SerialPort::close() {
 }
 
 bool SerialPort::open(const std::string& port_name) {
+    return open_device(device_for_port_name(port_name), true);
+}
+
+bool SerialPort::open_device(const QString& device_name, bool report_failure) {
     close();
-    const std::string device = device_for_port_name(port_name).toStdString();
+    const std::string device = device_name.toStdString();
     const HANDLE handle =
         CreateFileW(comm::device_path(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        report_open_failure(device, GetLastError());
+        if (report_failure) {
+            report_open_failure(device, GetLastError());
+        }
         return false;
     }
-    comm::forget_open_failure(device);
+    if (report_failure) {
+        comm::forget_open_failure(device);
+    }
     line_->handle = handle;
     configure_line(handle);
     return true;
 }
+
+// A handle serves any thread: nothing to move.
+void SerialPort::move_to_thread(QThread*) {}
 
 // Earlier output first, then the frame; the call returns once the frame has
 // left the driver, or at its wire time plus the margin, when what is left is
@@ -201,7 +217,12 @@ void SerialPort::send(const std::uint8_t* data, std::size_t count) {
     op.buffer.assign(data, data + count);
     const BOOL started =
         WriteFile(handle, op.buffer.data(), static_cast<DWORD>(count), nullptr, &op.overlapped);
-    if (!finish(handle, op, started, remaining_ms(deadline))) {
+    bool line_gone = false;
+    if (!finish(handle, op, started, remaining_ms(deadline), line_gone)) {
+        if (line_gone) {
+            close();
+            return;
+        }
         PurgeComm(handle, PURGE_TXABORT | PURGE_TXCLEAR);
         return;
     }
@@ -218,13 +239,22 @@ std::size_t SerialPort::read_available(std::uint8_t* dest, std::size_t limit) {
     const HANDLE handle = line_->handle;
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(handle, &errors, &status) || status.cbInQue == 0) {
+    if (!ClearCommError(handle, &errors, &status)) {
+        close(); // the line has gone: an adapter pulled out
+        return 0;
+    }
+    if (status.cbInQue == 0) {
         return 0;
     }
     const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(limit, status.cbInQue));
     op.buffer.resize(wanted);
     const BOOL started = ReadFile(handle, op.buffer.data(), wanted, nullptr, &op.overlapped);
-    const std::optional<DWORD> got = finish(handle, op, started, read_wait_ms);
+    bool line_gone = false;
+    const std::optional<DWORD> got = finish(handle, op, started, read_wait_ms, line_gone);
+    if (line_gone) {
+        close();
+        return 0;
+    }
     if (!got || *got == 0) {
         return 0;
     }

@@ -13,13 +13,13 @@
 #include "app/app_windows.h"
 #include "app/configurator.h"
 #include "app/main_window.h"
-#include "editors/parameters_window.h"
 #include "editors/messages_window.h"
-#include "link/serial_port.h"
+#include "editors/parameters_window.h"
+#include "link/searching_port.h"
+#include "windows/connect_window.h"
 #include "windows/file_dialogs.h"
 #include "windows/forms.h"
 #include "windows/radio_group.h"
-#include "windows/connect_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -72,7 +72,7 @@ void end_as(const std::string& way, AppWindows& app) {
 
 void connect_then_end(AppWindows& app, const std::string& way) {
     every_50_ms_until([&app, way] {
-        auto* port = dynamic_cast<SerialPort*>(&app.port());
+        auto* port = dynamic_cast<SearchingPort*>(&app.port());
         if (port == nullptr || !port->is_open())
             return false;
         say(QStringLiteral("connected"));

@@ -13,8 +13,9 @@
 
 #include "link/link_controller.h"
 #include "link/link_texts.h"
-#include "link/serial_port.h"
+#include "link/searching_port.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/lock_files.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -157,6 +158,8 @@ class Cell {
         }
         timer1.stop();
         timer2.stop();
+        // A line that hung up is released at once: nothing may keep its lock.
+        result["lock_left"] = test::lock_file_exists(qEnvironmentVariable("GSM_NOTIFIER_COM1"));
         stop_device(result);
         return result;
     }
@@ -272,7 +275,7 @@ class Cell {
     LinkBuffer buffer_{};
     ImageBuffer image_{};
     std::string port_name_ = "COM1";
-    SerialPort port_;
+    SearchingPort port_; // the configurator's port
     test::FakeView view_;
     LinkController controller_{link_, buffer_, image_, port_name_, port_, view_};
 };
@@ -378,6 +381,9 @@ void judge(Outcome& o) {
     }
     if (!o.result["device_ok"].toBool()) {
         o.problems << "the simulated device failed";
+    }
+    if (o.fault->options.contains("--hang-up-after") && o.result["lock_left"].toBool()) {
+        o.problems << "lock file left behind";
     }
     if (o.run == Run::read) {
         judge_read(o);

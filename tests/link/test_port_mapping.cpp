@@ -4,6 +4,7 @@
 // when a port does not open.
 
 #include "link/open_diagnosis.h"
+#include "link/port_choices.h"
 #include "link/port_listing.h"
 #include "link/port_mapping.h"
 
@@ -78,6 +79,33 @@ ListingContext listing_context(std::map<std::string, DeviceState> states) {
             }};
 }
 
+bool same_path(const std::string& a, const std::string& b) {
+    return a == b;
+}
+
+// A Windows machine with these COM ports ("!": a Bluetooth link).
+PortSources windows_pc(std::initializer_list<std::string> ports, const char* file = "") {
+    PortSources sources;
+    sources.default_device = [](int n) { return "COM" + std::to_string(n); };
+    sources.file = parse_ports_file(file);
+    for (const std::string& port : ports) {
+        SerialDevice device;
+        device.device = port.substr(0, port.find('!'));
+        device.is_bluetooth = port.back() == '!';
+        sources.devices.push_back(device);
+    }
+    return sources;
+}
+
+std::vector<std::string> items_of(const PortSources& sources, PortNaming naming) {
+    std::vector<std::string> out;
+    for (const PortItem& item : further_port_items(sources, naming, same_path))
+        out.push_back(item.text + "=" + item.port_name);
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(PortSource)
@@ -96,6 +124,8 @@ class TestPortMapping : public QObject {
     void listing_without_adapters();
     void tooltips_name_device_product_or_absence();
     void open_failure_lines_say_what_to_do();
+    void ports_beyond_the_eight();
+    void search_tries_each_device_once_and_no_bluetooth_link();
 };
 
 void TestPortMapping::environment_beats_file_beats_default() {
@@ -313,6 +343,31 @@ void TestPortMapping::open_failure_lines_say_what_to_do() {
     failure.system_text = "Input/output error";
     QCOMPARE(open_failure_line("x", failure),
              std::string("x: /dev/ttyUSB0: cannot be opened: Input/output error"));
+}
+
+// Linux: the devices no name reaches, opened by their by-id path; Windows:
+// the COM numbers above 8 in numeric order.
+void TestPortMapping::ports_beyond_the_eight() {
+    Machine linux_pc;
+    linux_pc.devices = {ftdi_adapter(), ch340_adapter(), uart(4, true), uart(9, true),
+                        uart(10, false)};
+    linux_pc.environment = {{"GSM_NOTIFIER_COM2", "/dev/ttyUSB1"}};
+    QCOMPARE(items_of(linux_pc.sources(), PortNaming::device_paths),
+             (Names{"/dev/ttyUSB0=" + ftdi_adapter().by_id, "/dev/ttyS9=/dev/ttyS9"}));
+    QCOMPARE(items_of(windows_pc({"COM1", "COM14", "COM3", "COM10"}), PortNaming::com_numbers),
+             (Names{"COM10=COM10", "COM14=COM14"}));
+}
+
+// Only ports that exist, each device once (COM2 mapped to COM14 counts for
+// COM14), no Bluetooth link.
+void TestPortMapping::search_tries_each_device_once_and_no_bluetooth_link() {
+    const PortSources windows =
+        windows_pc({"COM3", "COM4!", "COM11!", "COM14", "COM20"}, "COM2=COM14\n");
+    const DeviceProbe listed = [&](const std::string& device) {
+        return DeviceState{find_serial_device(windows.devices, device) != nullptr, {}};
+    };
+    QCOMPARE(search_port_names(windows, PortNaming::com_numbers, listed, same_path),
+             (Names{"COM2", "COM3", "COM20"}));
 }
 
 QTEST_APPLESS_MAIN(TestPortMapping)

@@ -4,19 +4,24 @@
 #include "link/link_controller.h"
 #include "link/link_io.h"
 #include "link/link_texts.h"
+#include "link/port_choices.h"
+#include "link/searching_port.h"
 #include "link/serial_devices.h"
 #include "link/serial_port.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/lock_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <future>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -116,6 +121,7 @@ class TestSerialPort : public QObject {
     void dropped_line_reads_nothing_and_is_closed();
     void new_port_survives_the_failure_of_the_old_one();
     void stalled_line_holds_a_send_only_for_its_wire_time();
+    void search_takes_the_port_that_offers_while_a_slow_one_opens();
 };
 
 void TestSerialPort::port_names_map_to_devices() {
@@ -319,6 +325,7 @@ void TestSerialPort::dropped_line_reads_nothing_and_is_closed() {
     QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
     // Left open, the failed line would keep the event loop busy.
     QTRY_VERIFY_WITH_TIMEOUT(!port.is_open(), 2000);
+    QVERIFY(!test::lock_file_exists(QString::fromStdString(pty.path)));
 }
 
 void TestSerialPort::new_port_survives_the_failure_of_the_old_one() {
@@ -364,6 +371,65 @@ void TestSerialPort::stalled_line_holds_a_send_only_for_its_wire_time() {
     QVERIFY2(longest_ms < 1500, qPrintable(QString::number(longest_ms)));
     port.close();
     QVERIFY(!port.is_open());
+}
+
+// A port slow to open holds up nothing; bytes before the offer are dropped,
+// nothing is sent before it, the offer's chunk comes through as it was, and
+// then its port alone is used, the slow one released once it has opened.
+void TestSerialPort::search_takes_the_port_that_offers_while_a_slow_one_opens() {
+    Pty slow, device;
+    for (const Pty* pty : {&slow, &device}) { // raw at once: it would echo until opened
+        termios line{};
+        tcgetattr(pty->slave, &line);
+        cfmakeraw(&line);
+        tcsetattr(pty->slave, TCSANOW, &line);
+    }
+    std::promise<void> release_slow;
+    std::shared_future<void> slow_may_open = release_slow.get_future().share();
+    std::atomic<bool> slow_opened{false};
+    SearchingPort port;
+    port.set_candidates([&] {
+        return std::vector<SearchingPort::Candidate>{{"SLOW", QString::fromStdString(slow.path)},
+                                                     {"COM9", QString::fromStdString(device.path)}};
+    });
+    port.set_opener([&, slow_may_open](const QString& path) {
+        if (path.toStdString() == slow.path)
+            slow_may_open.wait();
+        auto opened = std::make_unique<SerialPort>();
+        const bool open = opened->open_device(path, false);
+        slow_opened = slow_opened || (open && path.toStdString() == slow.path);
+        return open ? std::move(opened) : nullptr;
+    });
+    QVERIFY(port.open(all_ports_name));
+
+    device.write_bytes({0xAA, 0x01, 0x02});
+    QVERIFY(device.wait_queued(3));
+    const std::uint8_t request[] = {0xAA, 0x03, 0x00, 0x03};
+    LinkBuffer buffer{};
+    for (int tick = 0; tick < 10; ++tick, QTest::qWait(10)) {
+        port.send(request, sizeof request); // nowhere yet
+        QCOMPARE(Read_Comm(port, buffer, receive_limit), std::size_t{0});
+    }
+    const Bytes offer{0xAA, 0x01, 0x01, 0x55};
+    device.write_bytes(offer);
+    QVERIFY(device.wait_queued(4));
+    std::size_t got = 0;
+    for (int tick = 0; tick < 100 && got == 0; ++tick, QTest::qWait(20))
+        got = Read_Comm(port, buffer, receive_limit);
+    QCOMPARE(Bytes(buffer.begin() + receive_offset, buffer.begin() + receive_offset + got), offer);
+    QCOMPARE(port.port_name(), std::string("COM9"));
+    port.send(request, sizeof request);
+    QCOMPARE(device.read_bytes(5), Bytes(request, request + 4));
+    release_slow.set_value();
+    QTRY_VERIFY(slow_opened);
+    QTRY_VERIFY(!test::lock_file_exists(QString::fromStdString(slow.path)));
+    QVERIFY(port.is_open());
+    QCOMPARE(slow.read_bytes(1), Bytes());
+
+    // Where no port opens, the connect action's message says so.
+    port.set_candidates([] { return std::vector<SearchingPort::Candidate>{{"COM1", "/no/a"}}; });
+    QVERIFY(!port.open(all_ports_name));
+    QCOMPARE(port.open_failure_text(all_ports_name), std::string(no_port_opens_text));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

@@ -13,10 +13,13 @@
 #include "windows/text.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -65,6 +68,34 @@ DemoRoadSeen walk_the_demo_road(AppWindows& app, const QString& daily_limit, int
     });
     app.main_window().SpeedButton5->click();
     return seen;
+}
+
+bool demo_road_on_port(AppWindows& app, const QString& how, const QString& item,
+                       const QString& typed, const QString& memory_file, int link_wait_ms) {
+    QComboBox& box = *app.main_window().ComboBox1;
+    box.showPopup();
+    box.hidePopup();
+    box.setCurrentIndex(0);
+    if (how == QStringLiteral("typed")) {
+        box.lineEdit()->setText(typed);
+        QTest::keyClick(box.lineEdit(), Qt::Key_Return);
+    } else {
+        box.setCurrentIndex(how == QStringLiteral("all") ? box.count() - 1 : box.findText(item));
+    }
+    const std::string limit = std::to_string(40 + how.size()); // each row its own
+    const DemoRoadSeen seen = walk_the_demo_road(app, QString::fromStdString(limit), link_wait_ms);
+    const QByteArray expected = demo_memory_with_daily_limit(limit);
+    QFile memory(memory_file);
+    return seen.link_up && seen.programmed && wait_until([&] {
+               return memory.open(QIODevice::ReadOnly) && memory.readAll() == expected;
+           });
+}
+
+void add_port_choice_rows() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("chosen from the list") << "list";
+    QTest::newRow("typed into the box") << "typed";
+    QTest::newRow("Wszystkie porty") << "all";
 }
 
 QByteArray demo_memory_with_daily_limit(const std::string& limit) {

@@ -25,6 +25,14 @@ struct DemoRoadSeen {
 
 DemoRoadSeen walk_the_demo_road(AppWindows& app, const QString& daily_limit, int link_wait_ms);
 
+// The demo road on the port chosen (`how`: "list" the item `item`, "typed"
+// `typed` and Enter, "all" "Wszystkie porty"); true when `memory_file`, the
+// device's --save file, shows the programming.
+bool demo_road_on_port(AppWindows& app, const QString& how, const QString& item,
+                       const QString& typed, const QString& memory_file, int link_wait_ms);
+// The rows of `how` for it.
+void add_port_choice_rows();
+
 // The device memory the demo settings give with the daily limit changed.
 QByteArray demo_memory_with_daily_limit(const std::string& limit);
 

@@ -61,6 +61,7 @@ struct Bench {
         environment.insert(QStringLiteral("XDG_DATA_HOME"), data_home());
         environment.insert(QStringLiteral("GSM_NOTIFIER_COM1"), path("com1"));
         environment.insert(QStringLiteral("GSM_NOTIFIER_COM2"), path("no-such-device"));
+        environment.insert(QStringLiteral("GSM_NOTIFIER_COM3"), path("com3"));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(TEMPLATE_TOOL), arguments);
         if (!process.waitForFinished(timeout_ms)) {
@@ -80,8 +81,9 @@ struct Bench {
 // with SIGTERM when the test ends, which removes the link.
 class Simulator {
   public:
-    Simulator(const Bench& bench, QStringList arguments) : bench_(bench) {
-        arguments << QStringLiteral("--link") << bench.path("com1") << QStringLiteral("--log")
+    Simulator(const Bench& bench, QStringList arguments, const char* link = "com1")
+        : bench_(bench) {
+        arguments << QStringLiteral("--link") << bench.path(link) << QStringLiteral("--log")
                   << QStringLiteral("--save") << bench.path("device.bin");
         process_.start(QStringLiteral(GNC_SIM_PATH), arguments);
         started_ = process_.waitForStarted(5000) && process_.waitForReadyRead(5000);
@@ -283,7 +285,8 @@ void TestTemplateFieldWork::read_then_program_and_verify() {
     ImageBuffer device_image = test::sound_template(original);
     device_image[400] = 0x5A; // a gap byte the tool must carry as it is
     Simulator sim(bench, {"--memory", memory_file(bench, device_image)});
-    QVERIFY(sim.started());
+    Simulator silent(bench, {"--silent-after", "0"}, "com3"); // passed by with --port auto
+    QVERIFY(sim.started() && silent.started());
 
     const Run read = bench.tool(
         {"read", "--port", "COM1", bench.path("read.sbn"), "--report", bench.path("read.pdf")},
@@ -302,10 +305,12 @@ void TestTemplateFieldWork::read_then_program_and_verify() {
 
     const ImageBuffer wanted = test::sound_template();
     const QString in = write_file(bench.path("in.sbn"), bytes_of(wanted));
-    const Run program = bench.tool({"program", "--port", "COM1", in}, 90000);
+    const Run program = bench.tool({"program", "--port", "auto", in}, 90000);
     QVERIFY2(program.exit_code == 0, qPrintable(program.err));
     QCOMPARE(sim.memory(), bytes_of(wanted, settings_image_size));
     QVERIFY(program.err.contains(QStringLiteral("Weryfikacja zakończona")));
+    QVERIFY(program.err.contains("Urządzenie zgłosiło się na porcie COM1 (" + bench.path("com1")));
+    QVERIFY(!silent.log().contains("rx"));
     // The device's settings before the programming and after it.
     const QStringList backups = bench.backup_files();
     QCOMPARE(backups.size(), 3);

@@ -21,6 +21,7 @@ export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR"
 unset DISPLAY WAYLAND_DISPLAY
 sim_pid=""
+silent_pid=""
 failures=0
 
 stop_pid() {
@@ -33,6 +34,7 @@ stop_pid() {
 
 cleanup() {
   stop_pid "$sim_pid"
+  stop_pid "$silent_pid"
   [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
   [ -d "$WINEPREFIX" ] && wineserver -w 2>/dev/null
   rm -rf "$work"
@@ -87,11 +89,12 @@ erased_tail() { # the template's second half stays 0xFF
 
 # Wine's mount manager rewrites dosdevices/comN at every start from the
 # machine's /dev/ttyS*, unless the prefix's Ports key names the device:
-# COM1 and COM12 both reach the simulator's link.
+# COM1 and COM12 both reach the simulator's link, COM3 a silent device.
 wineboot -i >/dev/null 2>&1
 for port in COM1 COM12; do
   wine reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$work/com1" /f >/dev/null 2>&1
 done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /d "$work/com3" /f >/dev/null 2>&1
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 roaming="$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')"
@@ -137,6 +140,24 @@ tool program program --port COM1 "$(win "$demo")"
 check "program with verification: exit 0" test "$(rc_of program)" = 0
 check "program: the device holds the template" same_bytes "$work/device.bin" "$demo" 2048
 check "program: verified" has program.err "Weryfikacja zakończona"
+
+# --port auto: every port that opens, the silent one on COM3 among them.
+"$sim" --link "$work/com3" --silent-after 0 --log >/dev/null 2>"$work/com3.log" &
+silent_pid=$!
+start_sim
+tool auto_read read --port auto "$(win "$work/auto.sbn")"
+check "--port auto read: exit 0" test "$(rc_of auto_read)" = 0
+check "--port auto read names the port" has auto_read.err "Urządzenie zgłosiło się na porcie COM"
+tool auto_program program --port auto "$(win "$demo")"
+check "--port auto program: verified" has auto_program.err "Weryfikacja zakończona"
+check "--port auto: the device holds the template" same_bytes "$work/device.bin" "$demo" 2048
+check "--port auto: the silent port was opened" has com3.log "line opened"
+check "--port auto: the silent port received not one byte" test "$(grep -c ' rx ' "$work/com3.log")" = 0
+
+# The adapter pulled out in the middle of a read: the read's time-out.
+start_sim --memory "$work/memory.bin" --hang-up-after 3
+tool pulled read --port COM1 "$(win "$work/pulled.sbn")"
+check "pulled out mid-read: exit 4" test "$(rc_of pulled)" = 4
 
 start_sim --corrupt-store 0
 tool corrupt program --port COM1 "$(win "$demo")"

@@ -53,4 +53,26 @@ not_embedded="$(pdffonts "$report" 2>/dev/null | awk 'NR > 2 && $(NF - 4) != "ye
 check "the report's fonts are embedded ($not_embedded not)" test "$not_embedded" -eq 0
 leftovers="$(find "$files" -maxdepth 1 -type f | wc -l)"
 check "no file was made under a device's name ($leftovers)" test "$leftovers" -eq 0
+
+# The port box: COM3 a silent device (logging what it gets), COM14 the demo.
+stop_simulator
+"$simulator" --log --silent-after 0 --link "$work/com3" >/dev/null 2>"$work/com3.log" &
+silent_pid=$!
+"$simulator" --offer-interval 200 --memory "$demo" --save "$work/memory.bin" \
+  --link "$work/com14" >/dev/null 2>&1 &
+sim_pid=$!
+trap 'kill "$silent_pid" 2>/dev/null; wait "$silent_pid" 2>/dev/null; stop_simulator; end_test' EXIT
+wine_run reg delete 'HKLM\Software\Wine\Ports' /v COM1 /f >/dev/null 2>&1 || true
+link_port COM3 "$work/com3"
+link_port COM14 "$work/com14"
+if GNC_WINE_PORTS=1 GNC_WINE_MEMORY="$(windows_path "$work/memory.bin")" GNC_TEST_LOG="$work/ports.txt" \
+  wine_run "$program" ports_after_the_eight_are_listed_with_com14 device_on_com14 >"$work/ports.out" 2>&1; then
+  pass "COM14 listed, chosen, typed and found by itself"
+else
+  fail "COM14 listed, chosen, typed and found by itself:"
+  tr -d "\r" <"$work/ports.out" | tail -40 >&2
+fi
+tr -d '\r' <"$work/ports.out" | grep -E '^(PASS|FAIL|SKIP)' || true
+check "the silent port was opened by the search" grep -q "line opened" "$work/com3.log"
+check "the silent port received not one byte" test "$(grep -c ' rx ' "$work/com3.log")" = 0
 finish

@@ -14,12 +14,15 @@
 // Environment (Qt Test takes arguments for test names):
 //   GNC_WINE_WORK    a Windows path, the folder templates are written to
 //   GNC_WINE_MEMORY  the simulator's --save file, as a Windows path
+// Second pass (COM3: a silent device, COM14: the demo device): COM14 listed
+// after COM8, and the device reached on it chosen, typed and found.
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "editors/messages_window.h"
 #include "editors/parameters_window.h"
 #include "image/backup_store.h"
+#include "link/port_choices.h"
 #include "tests/editors/messages_fixture.h"
 #include "tests/support/demo_road.h"
 #include "tests/support/modal_watcher.h"
@@ -32,6 +35,7 @@
 #include "windows/text.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -126,7 +130,13 @@ class ConfiguratorUnderWine : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { watcher_ = std::make_unique<ModalWatcher>(); }
+    void init() {
+        // The port slots run alone, once configurator_test.sh has set COM3 and COM14 up.
+        if (QByteArray(QTest::currentTestFunction()).contains("com14") !=
+            qEnvironmentVariableIsSet("GNC_WINE_PORTS"))
+            QSKIP("another pass");
+        watcher_ = std::make_unique<ModalWatcher>();
+    }
     void cleanup() {
         watcher_.reset();
         override_open_dialog({});
@@ -139,7 +149,12 @@ class ConfiguratorUnderWine : public QObject {
     void report_through_the_save_dialog();
     void backups_in_the_windows_open_dialog();
 
+    void ports_after_the_eight_are_listed_with_com14();
+    void device_on_com14_data();
+    void device_on_com14();
+
   private:
+    QComboBox& port_box() { return *app_.main_window().ComboBox1; }
     // "Zapis szablonu na dysk" pressed in the messages window, opened from
     // the parameters window as a user does.
     void save_from_the_messages_window() {
@@ -289,6 +304,36 @@ void ConfiguratorUnderWine::backups_in_the_windows_open_dialog() {
     QCOMPARE(types,
              (QStringList{qs("sbn (*.sbn)"), qs("Wszystkie pliki"), qs("Kopie zapasowe (*.sbn)")}));
     QCOMPARE(loaded, file_contents(backup));
+}
+
+void ConfiguratorUnderWine::ports_after_the_eight_are_listed_with_com14() {
+    port_box().showPopup();
+    port_box().hidePopup();
+    const int com14 = port_box().findText(QStringLiteral("COM14"));
+    QVERIFY(com14 > port_box().findText(QStringLiteral("COM8")));
+    const QString tooltip = port_box().itemData(com14, Qt::ToolTipRole).toString();
+    QVERIFY2(tooltip.startsWith("COM14") && !tooltip.contains(qs("brak")), qPrintable(tooltip));
+    QCOMPARE(port_box().itemText(port_box().count() - 1), qs(all_ports_name));
+}
+
+void ConfiguratorUnderWine::device_on_com14_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("limit");
+    QTest::newRow("chosen from the list") << "list"
+                                          << "41";
+    QTest::newRow("typed into the box") << "typed"
+                                        << "42";
+    QTest::newRow("Wszystkie porty") << "all"
+                                     << "43";
+}
+
+void ConfiguratorUnderWine::device_on_com14() {
+    QFETCH(QString, how);
+    QVERIFY(demo_road_on_port(app_, how, QStringLiteral("COM14"), QStringLiteral("\\\\.\\com14"),
+                              argument(2), link_wait_ms));
+    QCOMPARE(watcher_->texts(), QStringList());
+    if (how == "all")
+        QCOMPARE(port_box().currentText(), QStringLiteral("COM14"));
 }
 
 QTEST_MAIN(ConfiguratorUnderWine)

@@ -6,6 +6,7 @@
 #include "image/template_file.h"
 #include "link/link_controller.h"
 #include "link/link_texts.h"
+#include "link/port_choices.h"
 #include "tools/template/console_output.h"
 #include "tools/template/field_session.h"
 #include "tools/template/host_folders.h"
@@ -39,6 +40,10 @@ int link_failure(LinkOutcome outcome, const FieldSession& session) {
     const std::string port = session.port_description();
     switch (outcome) {
     case LinkOutcome::port_unavailable:
+        if (session.searches_every_port()) {
+            error_line(no_port_opens_text);
+            return exit_no_connection;
+        }
         error_line("Niewłaściwa nazwa lub jest aktywny port " + port +
                    ". Sprawdź nazwę portu i zamknij program, który go używa.");
         return exit_no_connection;

@@ -1,6 +1,7 @@
 #include "tools/template/field_session.h"
 
 #include "link/link_texts.h"
+#include "link/port_choices.h"
 #include "tools/template/interruption.h"
 #include "tools/template/progress.h"
 
@@ -26,6 +27,11 @@ const char* const phase_connecting = "Oczekiwanie na urządzenie";
 
 bool is(const std::string& text, const char* expected) {
     return text == std::string_view(expected);
+}
+
+// "auto" is the command line's word for the port box's "Wszystkie porty".
+std::string session_port_name(const std::string& port_name) {
+    return port_name == "auto" ? std::string(all_ports_name) : port_name;
 }
 
 } // namespace
@@ -79,8 +85,8 @@ void CommandLineView::decode_image() {
 // ---- FieldSession ----
 
 FieldSession::FieldSession(const std::string& port_name, Progress& progress)
-    : port_name_(port_name), controller_(link_, buffer_, image_, port_name_, port_, view_),
-      progress_(progress) {
+    : port_name_(session_port_name(port_name)),
+      controller_(link_, buffer_, image_, port_name_, port_, view_), progress_(progress) {
     image_.fill(0xFF);
     // Precise timers, as in the configurator: one request a second and
     // time-outs true to the tick.
@@ -95,7 +101,16 @@ FieldSession::FieldSession(const std::string& port_name, Progress& progress)
 }
 
 std::string FieldSession::port_description() const {
-    return port_name_ + " (" + device_for_port_name(port_name_).toStdString() + ")";
+    if (!searches_every_port()) {
+        return port_name_ + " (" + device_for_port_name(port_name_).toStdString() + ")";
+    }
+    const std::string& found = port_.port_name();
+    return found.empty() ? std::string("auto (wszystkie porty)")
+                         : found + " (" + device_for_port_name(found).toStdString() + ")";
+}
+
+bool FieldSession::searches_every_port() const {
+    return port_name_ == all_ports_name;
 }
 
 LinkOutcome FieldSession::connect() {
@@ -114,6 +129,9 @@ LinkOutcome FieldSession::connect() {
         return LinkOutcome::no_offer;
     }
     progress_.line(text_connected_status);
+    if (searches_every_port()) {
+        progress_.line("Urządzenie zgłosiło się na porcie " + port_description());
+    }
     return LinkOutcome::done;
 }
 

@@ -10,7 +10,7 @@
 #include "link/link_controller.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
-#include "link/serial_port.h"
+#include "link/searching_port.h"
 
 #include <QTimer>
 
@@ -62,8 +62,11 @@ class FieldSession {
     FieldSession(const FieldSession&) = delete;
     FieldSession& operator=(const FieldSession&) = delete;
 
-    // "COM1 (/dev/ttyS0)": the port name and the device it opens.
+    // "COM1 (/dev/ttyS0)": the port name and the device it opens; for
+    // "auto", the port on which the device answered, once it has.
     std::string port_description() const;
+    // "--port auto": the device is looked for on every port.
+    bool searches_every_port() const;
 
     // Opens the port and waits for the device's connect offer, which it
     // answers, as the configurator's connect action does.
@@ -83,7 +86,7 @@ class FieldSession {
     LinkBuffer buffer_{};
     ImageBuffer image_{};
     std::string port_name_;
-    SerialPort port_;
+    SearchingPort port_;
     CommandLineView view_;
     LinkController controller_;
     QTimer timer1_;

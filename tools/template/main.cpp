@@ -87,7 +87,9 @@ const char* const help_text =
     "\n"
     "Ports: COM1 ... COM8 reach the same devices as in the configurator\n"
     "(GSM_NOTIFIER_COMn, then ports.conf, then the defaults; see\n"
-    "--list-ports). Every image read from a device is also kept as a\n"
+    "--list-ports). --port auto waits on every port that opens, sends nothing\n"
+    "until the device offers on one of them, then works on that one alone and\n"
+    "names it. Every image read from a device is also kept as a\n"
 #ifdef _WIN32
     "template in %LOCALAPPDATA%\\gsm-notifier-config\\backups, named by UTC date\n"
     "and time; the newest 200 are kept. Progress and messages go to stderr.\n"
