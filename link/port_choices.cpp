@@ -7,24 +7,6 @@ namespace gnc {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
-
 std::string eight_name(int number) {
     return "COM" + std::to_string(number);
 }
@@ -85,8 +67,8 @@ std::vector<PortItem> further_port_items(const PortSources& sources, PortNaming 
 }
 
 std::string typed_port_name(std::string_view text) {
-    text = trimmed(text);
-    const std::string as_upper = upper(text);
+    text = trimmed_text(text);
+    const std::string as_upper = upper_ascii(text);
     return com_port_number(as_upper) ? as_upper : std::string(text);
 }
 

@@ -5,9 +5,7 @@
 
 namespace gnc {
 
-namespace {
-
-std::string_view trimmed(std::string_view text) {
+std::string_view trimmed_text(std::string_view text) {
     const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -18,12 +16,14 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-std::string upper(std::string_view text) {
+std::string upper_ascii(std::string_view text) {
     std::string result(text);
     std::transform(result.begin(), result.end(), result.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return result;
 }
+
+namespace {
 
 bool is_comment_or_section(std::string_view line) {
     return line.empty() || line.front() == '#' || line.front() == ';' || line.front() == '[';
@@ -43,8 +43,9 @@ bool parse_ports_line(std::string_view line, PortsFile& file) {
     if (equals == std::string_view::npos) {
         return false;
     }
-    const std::optional<int> number = com_port_number(upper(trimmed(line.substr(0, equals))));
-    const std::string_view device = unquoted(trimmed(line.substr(equals + 1)));
+    const std::optional<int> number =
+        com_port_number(upper_ascii(trimmed_text(line.substr(0, equals))));
+    const std::string_view device = unquoted(trimmed_text(line.substr(equals + 1)));
     const bool control_character = std::any_of(device.begin(), device.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
     });
@@ -71,7 +72,7 @@ PortsFile parse_ports_file(std::string_view text) {
     int line_number = 0;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = trimmed(text.substr(0, end));
+        const std::string_view line = trimmed_text(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
         ++line_number;
         if (!is_comment_or_section(line) && !parse_ports_line(line, file)) {

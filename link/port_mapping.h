@@ -69,6 +69,11 @@ struct PortSources {
     std::function<std::string(int port_number)> default_device;
 };
 
+// `text` without the blanks around it.
+std::string_view trimmed_text(std::string_view text);
+// `text` with its ASCII letters in upper case (port names, ports-file keys).
+std::string upper_ascii(std::string_view text);
+
 // 3 for "COM3"; nothing for any other name.
 std::optional<int> com_port_number(std::string_view port_name);
 

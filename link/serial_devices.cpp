@@ -238,23 +238,6 @@ std::vector<SerialDevice> serial_devices_now() {
     return devices;
 }
 
-namespace {
-
-std::function<PortSources()>& sources_override() {
-    static std::function<PortSources()> override;
-    return override;
-}
-
-} // namespace
-
-void override_port_sources(std::function<PortSources()> sources) {
-    sources_override() = std::move(sources);
-}
-
-PortSources port_sources_now() {
-    return sources_override() ? sources_override()() : machine_port_sources();
-}
-
 PortSources machine_port_sources() {
     PortSources sources;
     sources.environment = environment_value;
